@@ -1,0 +1,60 @@
+// The only door to the operating system: the file dialog, message boxes and
+// files. The program logic sees these few operations and nothing else, so a
+// desktop backend can replace the terminal one without touching it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace talvo::platform {
+
+// Message box styles, with the values the Windows API gives them.
+enum class BoxStyle : unsigned {
+  Ok = 0x00,         // MB_OK: plain box, one OK button
+  IconError = 0x10,  // MB_ICONERROR: error icon, one OK button
+};
+
+struct FileFilter {
+  const char* description;  // Shift_JIS
+  const char* pattern;      // ";"-separated wildcards, such as "*.smc;*.fig;"
+};
+
+// Modal file-open dialog. `path` holds the initial file-name text on entry.
+// True when the user confirmed an existing file, whose full path is then in
+// `path` (NUL-terminated, within `capacity`); false on cancel or failure.
+bool choose_file(std::span<const FileFilter> filters, char* path, std::size_t capacity);
+
+// Modal message box with Shift_JIS text and caption; returns once the user
+// has dismissed it.
+void message_box(const char* text, const char* caption, BoxStyle style);
+
+struct FileHandle {
+  std::intptr_t value = -1;
+  bool valid() const { return value >= 0; }
+};
+
+// Opens an existing file for reading and writing, for this process alone: a
+// read-only file, or one that another process holds, is refused.
+FileHandle open_existing_exclusive(const char* path);
+
+// Creates a file under `name` in the current directory, or empties the one
+// there, for writing by this process alone.
+FileHandle create_always(const char* name);
+
+// The full size of the file; false when it cannot be taken.
+bool file_size(FileHandle file, std::uint64_t& size);
+
+// Moves to `offset` from the start of the file.
+bool set_position(FileHandle file, std::uint64_t offset);
+
+// Reads up to `count` bytes; `delivered` tells how many arrived (fewer at the
+// end of the file). False on an error.
+bool read(FileHandle file, void* buffer, std::size_t count, std::size_t& delivered);
+
+// Writes all `count` bytes; false when they could not all be written.
+bool write(FileHandle file, const void* data, std::size_t count);
+
+void close(FileHandle& file);
+
+}  // namespace talvo::platform

@@ -1,0 +1,33 @@
+// The extracted text format: what the extractor writes and the encoders read.
+//
+// Each entry is a header "(0x%04X)" with its number, then the tokens of its
+// codes. Message headers stand on lines of their own, with an empty line
+// before every header but the first; byte-bank entries are one line each.
+// The encoders read only the order of the headers and the tokens between
+// them: header digits and line breaks carry nothing.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace talvo::text_format {
+
+inline constexpr char kMessageFileName[] = "MsgDataDecode.txt";
+inline constexpr char kFixedStringFileName[] = "StrDataDecode.txt";
+inline constexpr char kBattleTextFileName[] = "BtlDataDecode.txt";
+
+inline constexpr char kHeaderFormat[] = "(0x%04X)";
+inline constexpr char kFirstMessageHeaderFormat[] = "(0x%04X)\n";
+inline constexpr char kMessageHeaderFormat[] = "\n(0x%04X)\n";
+
+inline constexpr std::uint8_t kTokenOpen = '[';
+inline constexpr std::uint8_t kTokenClose = ']';
+inline constexpr std::uint8_t kHeaderOpen = '(';
+inline constexpr std::uint8_t kHeaderClose = ')';
+inline constexpr std::uint8_t kLineFeed = 0x0A;
+inline constexpr std::uint8_t kCarriageReturn = 0x0D;
+
+// The most bytes a reader keeps between brackets; no token is longer than 5.
+inline constexpr std::size_t kMaxTokenBytes = 7;
+
+}  // namespace talvo::text_format
