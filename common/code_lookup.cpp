@@ -28,8 +28,7 @@ void CodeLookup::add(std::string_view token, std::uint16_t code) {
 
 void CodeLookup::finish() {
   // stable_sort keeps the lower code first among equal keys.
-  std::stable_sort(others_.begin(), others_.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::stable_sort(others_.begin(), others_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
 }
 
 std::optional<std::uint16_t> CodeLookup::find(std::string_view text) const {

@@ -9,6 +9,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <string_view>
 
 namespace talvo::text_format {
 
@@ -29,5 +31,16 @@ inline constexpr std::uint8_t kCarriageReturn = 0x0D;
 
 // The most bytes a reader keeps between brackets; no token is longer than 5.
 inline constexpr std::size_t kMaxTokenBytes = 7;
+
+}  // namespace talvo::text_format
+
+namespace talvo::text_format {
+
+// The header of entry `number` in the format given, as text.
+template <std::size_t N>
+inline std::string_view format_header(const char (&format)[N], std::uint32_t number, char (&out)[16]) {
+  const int length = std::snprintf(out, sizeof out, format, static_cast<unsigned>(number));
+  return std::string_view(out, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
 
 }  // namespace talvo::text_format

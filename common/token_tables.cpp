@@ -43,7 +43,8 @@ constexpr std::array<std::array<char, Slot>, Count> make_table(const char* const
   return table;
 }
 
-constexpr MessageTokenTable kMessageExtraction = make_table<kMessageCodeCount, kMessageTokenSlot>(kMessageTokens, false);
+constexpr MessageTokenTable kMessageExtraction =
+    make_table<kMessageCodeCount, kMessageTokenSlot>(kMessageTokens, false);
 constexpr MessageTokenTable kMessageEncoding = make_table<kMessageCodeCount, kMessageTokenSlot>(kMessageTokens, true);
 constexpr ByteTokenTable kByteExtraction = make_table<kByteCodeCount, kByteTokenSlot>(kByteTokens, false);
 constexpr ByteTokenTable kByteEncoding = make_table<kByteCodeCount, kByteTokenSlot>(kByteTokens, true);

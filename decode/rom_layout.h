@@ -10,13 +10,13 @@ namespace talvo::rom {
 
 // The pointer tables and the tree lie back to back; every pointer is three
 // bytes, least significant first.
-inline constexpr std::uint32_t kBattleTextPointers = 0x152A4;      // 47 pointers
-inline constexpr std::uint32_t kMessageAccessTable = 0x15331;      // 506 pointers
-inline constexpr std::uint32_t kFixedStringPointers = 0x1591F;     // 60 pointers
-inline constexpr std::uint32_t kMessageTree = 0x159D3;             // 2004 entries of 2 bytes
-inline constexpr std::uint32_t kBattleTextData = 0x3C9F22;         // battle pointers count from here
-inline constexpr std::uint32_t kMessageData = 0x3CC258;            // the Huffman-coded bit stream
-inline constexpr std::uint32_t kFixedStringData = 0x3ECFB7;        // fixed-string pointers count from here
+inline constexpr std::uint32_t kBattleTextPointers = 0x152A4;   // 47 pointers
+inline constexpr std::uint32_t kMessageAccessTable = 0x15331;   // 506 pointers
+inline constexpr std::uint32_t kFixedStringPointers = 0x1591F;  // 60 pointers
+inline constexpr std::uint32_t kMessageTree = 0x159D3;          // 2004 entries of 2 bytes
+inline constexpr std::uint32_t kBattleTextData = 0x3C9F22;      // battle pointers count from here
+inline constexpr std::uint32_t kMessageData = 0x3CC258;         // the Huffman-coded bit stream
+inline constexpr std::uint32_t kFixedStringData = 0x3ECFB7;     // fixed-string pointers count from here
 inline constexpr std::size_t kPointerSize = 3;
 
 inline constexpr std::size_t kMessageCount = 4047;
@@ -42,7 +42,7 @@ struct ByteBankLayout {
   std::size_t group;
   std::uint32_t pointer_table;
   std::uint32_t data;
-  bool battle_terminators;  // 0xAE ends an entry as well as 0xAC
+  bool battle_terminators;    // 0xAE ends an entry as well as 0xAC
   std::size_t line_capacity;  // the game's own line buffer, kept as a reference
   bool is_terminator(std::uint8_t code) const { return code == 0xAC || (battle_terminators && code == 0xAE); }
   std::size_t groups() const { return (entries + group - 1) / group; }

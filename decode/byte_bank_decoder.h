@@ -1,0 +1,22 @@
+// The two banks stored one byte per character: the fixed strings and the
+// battle text.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "buffered_output.h"
+#include "rom_layout.h"
+
+namespace talvo {
+
+enum class ByteBankFailure { None, ReadFailed, WriteFailed };
+
+// Writes every entry of the bank as one line, its header then the tokens of
+// all its bytes, terminator included, into `out`. Stops at the first pointer
+// or byte that lies past the end of the image, or when `out` can no longer
+// be written; the header of the entry being read stays in `out`.
+ByteBankFailure decode_byte_bank_text(std::span<const std::uint8_t> cartridge, const rom::ByteBankLayout& bank,
+                                      BufferedOutput& out);
+
+}  // namespace talvo

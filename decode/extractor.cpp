@@ -1,0 +1,81 @@
+#include "extractor.h"
+
+#include <memory>
+
+#include "byte_bank_decoder.h"
+#include "extractor_texts.h"
+#include "message_decoder.h"
+#include "output_files.h"
+#include "program_texts.h"
+#include "text_format.h"
+
+namespace talvo {
+namespace {
+
+void show_error(const char* text) { platform::message_box(text, texts::kErrorCaption, platform::BoxStyle::IconError); }
+
+// Writes what is still gathered and closes the file. A write that failed
+// anywhere is reported over any later failure: it came first.
+bool finish_output(BufferedOutput& out, platform::FileHandle& file, const char* name) {
+  const bool written = out.flush();
+  platform::close(file);
+  if (!written) report_write_failure(name);
+  return written;
+}
+
+bool decode_byte_bank(const RomImage& image, const rom::ByteBankLayout& bank, const char* name) {
+  platform::FileHandle file = create_output_file(name);
+  if (!file.valid()) return false;
+  BufferedOutput out(file);
+  const ByteBankFailure failure = decode_byte_bank_text(image.cartridge(), bank, out);
+  if (!finish_output(out, file, name)) return false;
+  if (failure == ByteBankFailure::ReadFailed) show_error(texts::kFixedStringReadFailed);
+  return failure == ByteBankFailure::None;
+}
+
+}  // namespace
+
+bool decode_messages(const RomImage& image) {
+  const auto tree = std::make_unique<MessageTree>();
+  switch (load_message_tree(image.cartridge(), *tree)) {
+    case TreeLoad::Ok:
+      break;
+    case TreeLoad::ReadFailed:
+      show_error(texts::kTreeReadFailed);
+      show_error(texts::kTreeExpandFailed);
+      return false;
+    case TreeLoad::Invalid:
+      show_error(texts::kTreeExpandFailed);
+      return false;
+  }
+  const char* name = text_format::kMessageFileName;
+  platform::FileHandle file = create_output_file(name);
+  if (!file.valid()) return false;
+  BufferedOutput out(file);
+  const MessageFailure failure = decode_message_text(image.cartridge(), *tree, out);
+  if (!finish_output(out, file, name)) return false;
+  if (failure == MessageFailure::AccessTableRead) show_error(texts::kAccessTableReadFailed);
+  if (failure == MessageFailure::DataRead) show_error(texts::kMessageDataReadFailed);
+  return failure == MessageFailure::None;
+}
+
+bool decode_fixed_strings(const RomImage& image) {
+  return decode_byte_bank(image, rom::kFixedStrings, text_format::kFixedStringFileName);
+}
+
+bool decode_battle_text(const RomImage& image) {
+  return decode_byte_bank(image, rom::kBattleText, text_format::kBattleTextFileName);
+}
+
+int run_extractor() {
+  RomImage image;
+  if (!open_rom_image(image)) return 0;
+  if (decode_messages(image) && decode_fixed_strings(image) && decode_battle_text(image)) {
+    // The image stays open, and locked, until the user has seen this.
+    platform::message_box(texts::kFinishedText, texts::kFinishedCaption, platform::BoxStyle::Ok);
+  }
+  close_rom_image(image);
+  return 0;
+}
+
+}  // namespace talvo
