@@ -80,14 +80,20 @@ std::size_t byte_token(std::uint8_t code, char (&out)[kByteTokenSlot]) {
   return std::strlen(out);
 }
 
-std::optional<std::uint16_t> find_message_code(std::string_view text) {
+const CodeLookup& message_code_lookup() {
   static const CodeLookup lookup{std::span<const std::array<char, kMessageTokenSlot>>(kMessageEncoding)};
-  return lookup.find(text);
+  return lookup;
 }
 
-std::optional<std::uint8_t> find_byte_code(std::string_view text) {
+const CodeLookup& byte_code_lookup() {
   static const CodeLookup lookup{std::span<const std::array<char, kByteTokenSlot>>(kByteEncoding)};
-  const auto code = lookup.find(text);
+  return lookup;
+}
+
+std::optional<std::uint16_t> find_message_code(std::string_view text) { return message_code_lookup().find(text); }
+
+std::optional<std::uint8_t> find_byte_code(std::string_view text) {
+  const auto code = byte_code_lookup().find(text);
   if (!code) return std::nullopt;
   return static_cast<std::uint8_t>(*code);
 }

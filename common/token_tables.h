@@ -43,4 +43,9 @@ std::size_t byte_token(std::uint8_t code, char (&out)[kByteTokenSlot]);
 std::optional<std::uint16_t> find_message_code(std::string_view text);
 std::optional<std::uint8_t> find_byte_code(std::string_view text);
 
+class CodeLookup;
+// The direct lookups behind the two finds, for the encoders' inner loop.
+const CodeLookup& message_code_lookup();
+const CodeLookup& byte_code_lookup();
+
 }  // namespace talvo

@@ -1,0 +1,124 @@
+#include "encoder_engine.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "buffered_output.h"
+#include "encoder_texts.h"
+#include "output_files.h"
+#include "program_texts.h"
+#include "text_bank_parser.h"
+
+namespace talvo {
+namespace {
+
+constexpr std::size_t kPathCapacity = 260;
+constexpr std::size_t kReadBlock = 1 << 16;
+
+void show_error(const std::string& text) {
+  platform::message_box(text.c_str(), texts::kErrorCaption, platform::BoxStyle::IconError);
+}
+
+void report(const ParseFailure& failure, const EncoderVariant& variant) {
+  char position[64];
+  std::snprintf(position, sizeof position, texts::kPositionFormat, static_cast<unsigned long long>(failure.position));
+  if (failure.kind == ParseFailure::Kind::UnknownToken) {
+    show_error(texts::kUnusedCharacterText + std::string(position) + failure.gathered);
+  } else {
+    show_error(texts::kBankTooLargeText + std::string(variant.index_file_name));
+  }
+}
+
+enum class ReadResult { Complete, Stopped, Failed };
+
+// Reads the input in blocks and hands them to the parser. A read that fails,
+// or that delivers nothing before the size is reached (the file shrank), is
+// a read failure: no byte is ever made up.
+ReadResult read_through(const EncoderInput& input, TextBankParser& parser) {
+  if (input.size == 0) return ReadResult::Complete;
+  if (!platform::set_position(input.file, 0)) return ReadResult::Failed;
+  std::vector<std::uint8_t> block(kReadBlock);
+  std::uint64_t remaining = input.size;
+  while (remaining > 0) {
+    const std::size_t wanted = remaining < kReadBlock ? static_cast<std::size_t>(remaining) : kReadBlock;
+    std::size_t delivered = 0;
+    const bool read = platform::read(input.file, block.data(), wanted, delivered);
+    // What did arrive is parsed first, so that a failure in it is reported
+    // where it stands.
+    if (!parser.feed(std::span(block.data(), delivered))) return ReadResult::Stopped;
+    if (!read || delivered == 0) return ReadResult::Failed;
+    remaining -= delivered;
+  }
+  return ReadResult::Complete;
+}
+
+}  // namespace
+
+bool encode_text_bank(const EncoderVariant& variant, const EncoderInput& input) {
+  platform::FileHandle bank_file = create_output_file(variant.bank_file_name);
+  if (!bank_file.valid()) return false;
+  platform::FileHandle index_file = create_output_file(variant.index_file_name);
+  if (!index_file.valid()) {
+    platform::close(bank_file);
+    return false;
+  }
+  BufferedOutput bank(bank_file);
+  BufferedOutput index(index_file);
+  TextBankParser parser(variant, bank, index);
+  const ReadResult result = read_through(input, parser);
+
+  // Whatever was encoded before a failure stays in the files. A write that
+  // failed came before any later failure, so it is the one reported.
+  const bool bank_written = bank.flush();
+  const bool index_written = index.flush();
+  platform::close(bank_file);
+  platform::close(index_file);
+  if (!bank_written || !index_written) {
+    report_write_failure(!bank_written ? variant.bank_file_name : variant.index_file_name);
+    return false;
+  }
+  if (result == ReadResult::Stopped) report(parser.failure(), variant);
+  if (result == ReadResult::Failed) show_error(texts::kReadFailedText);
+  return result == ReadResult::Complete;
+}
+
+bool select_text_file(char* path, std::size_t capacity) {
+  const platform::FileFilter filters[] = {
+      {texts::kTextFilter, texts::kTextPattern},
+      {texts::kAllFilesFilter, texts::kAllFilesPattern},
+  };
+  return platform::choose_file(filters, path, capacity);
+}
+
+bool open_text_input(EncoderInput& input) {
+  char path[kPathCapacity];
+  std::strcpy(path, texts::kTextInitialName);
+  if (!select_text_file(path, sizeof path)) {
+    platform::message_box(texts::kNoFileText, texts::kNoFileCaption, platform::BoxStyle::IconError);
+    return false;
+  }
+  input.file = platform::open_existing_exclusive(path);
+  if (!input.file.valid()) {
+    platform::message_box(texts::kOpenFailedText, texts::kOpenFailedCaption, platform::BoxStyle::IconError);
+    return false;
+  }
+  // A size that cannot be taken reads as an empty file, as it would have.
+  if (!platform::file_size(input.file, input.size)) input.size = 0;
+  return true;
+}
+
+int run_encoder(const EncoderVariant& variant) {
+  EncoderInput input;
+  if (!open_text_input(input)) return 0;
+  if (encode_text_bank(variant, input)) {
+    // The text file stays open, and locked, until the user has seen this.
+    platform::message_box(texts::kFinishedText, texts::kFinishedCaption, platform::BoxStyle::Ok);
+  }
+  platform::close(input.file);
+  return 0;
+}
+
+}  // namespace talvo
