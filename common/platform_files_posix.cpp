@@ -40,7 +40,12 @@ FileHandle create_always(const char* name) {
   // Truncate only once the lock is ours: a file that another process holds
   // must keep its contents.
   FileHandle file = locked(::open(name, O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666));
-  if (file.valid() && ftruncate(static_cast<int>(file.value), 0) != 0) close(file);
+  if (!file.valid()) return file;
+  struct stat info {};
+  if (fstat(static_cast<int>(file.value), &info) != 0 ||
+      (S_ISREG(info.st_mode) && ftruncate(static_cast<int>(file.value), 0) != 0)) {
+    close(file);
+  }
   return file;
 }
 
