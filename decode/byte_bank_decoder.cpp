@@ -1,5 +1,7 @@
 #include "byte_bank_decoder.h"
 
+#include <string>
+
 #include "little_endian.h"
 #include "text_format.h"
 #include "token_tables.h"
@@ -10,10 +12,12 @@ ByteBankFailure decode_byte_bank_text(std::span<const std::uint8_t> cartridge, c
                                       BufferedOutput& out) {
   const ByteTokenTable& tokens = byte_extraction_table();
   char header[16];
+  // An entry is written only once its terminator has been read: one that
+  // fails leaves its header alone. The game assembles a line in a small
+  // buffer; here a line is kept whole, however long it is.
+  std::string line;
   // The entries of a group follow one another, so each starts where the one
-  // before it ended, as a skip from the group pointer would find it. The game
-  // assembles a line in a small buffer; here a line is written whole, however
-  // long it is.
+  // before it ended, as a skip from the group pointer would find it.
   std::uint64_t position = 0;
   for (std::uint32_t i = 0; i < bank.entries; ++i) {
     out.append(text_format::format_header(text_format::kHeaderFormat, i, header));
@@ -22,14 +26,16 @@ ByteBankFailure decode_byte_bank_text(std::span<const std::uint8_t> cartridge, c
       if (!pointer) return ByteBankFailure::ReadFailed;
       position = std::uint64_t{bank.data} + *pointer;
     }
+    line.clear();
     for (;;) {
       if (position >= cartridge.size()) return ByteBankFailure::ReadFailed;
       const std::uint8_t code = cartridge[position++];
       const auto& token = tokens[code];
-      out.append(token.data(), token[2] == '\0' ? 2 : 4);  // a character, or a code in brackets
+      line.append(token.data(), token[2] == '\0' ? 2 : 4);  // a character, or a code in brackets
       if (bank.is_terminator(code)) break;
     }
-    out.push_back('\n');
+    line.push_back('\n');
+    out.append(line);
     if (out.failed()) return ByteBankFailure::WriteFailed;
   }
   return ByteBankFailure::None;

@@ -219,7 +219,8 @@ void expect_lookup_matches_search(const Table& table, const CodeLookup& lookup) 
   for (std::size_t code = 0; code < table.size(); ++code) {
     const std::string_view token(table[code].data());
     EXPECT_EQ(lookup.find(token), search(token));
-    for (std::size_t cut = 1; cut < token.size(); ++cut) EXPECT_EQ(lookup.find(token.substr(0, cut)), search(token.substr(0, cut)));
+    for (std::size_t cut = 1; cut < token.size(); ++cut)
+      EXPECT_EQ(lookup.find(token.substr(0, cut)), search(token.substr(0, cut)));
     EXPECT_EQ(lookup.find(std::string(token) + "A"), search(std::string(token) + "A"));
   }
   for (unsigned first = 0; first < 256; ++first) {
