@@ -104,10 +104,11 @@ bool choose_file(std::span<const FileFilter> filters, char* path, std::size_t ca
   for (;;) {
     std::fprintf(stderr, "Path (empty to cancel): ");
     std::fflush(stderr);
-    if (!read_line(line) || line.empty()) {
-      std::fprintf(stderr, "\n");
-      return false;
-    }
+    const bool answered = read_line(line);
+    // An answer that came from a pipe is echoed, so that a transcript reads
+    // like the conversation it was.
+    if (!isatty(STDIN_FILENO)) std::fprintf(stderr, "%s\n", line.c_str());
+    if (!answered || line.empty()) return false;
     if (line.find_first_of("*?") != std::string::npos) {
       list_matches(line);
       continue;

@@ -1,0 +1,50 @@
+#include "support/programs.h"
+
+namespace talvo::testing {
+namespace {
+
+const char* path_of(Program program) {
+  switch (program) {
+    case Program::Decode:
+      return TALVO_DECODE;
+    case Program::EncodeMessages:
+      return TALVO_ENCODE_MSG;
+    case Program::EncodeFixedStrings:
+      return TALVO_ENCODE_STR;
+    case Program::EncodeBattleText:
+      return TALVO_ENCODE_BTL;
+  }
+  return "";
+}
+
+}  // namespace
+
+ProcessResult run_program(Program program, const std::filesystem::path& folder, const std::string& answer,
+                          const std::vector<std::string>& arguments) {
+  std::vector<std::string> argv{path_of(program)};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  return run_process(argv, folder, answer);
+}
+
+std::vector<std::string> boxes(const std::string& stream) {
+  std::vector<std::string> found;
+  std::size_t at = 0;
+  while ((at = stream.find("== ", at)) != std::string::npos) {
+    if (at != 0 && stream[at - 1] != '\n') {
+      ++at;
+      continue;
+    }
+    const std::size_t caption_end = stream.find(" ==\n", at);
+    if (caption_end == std::string::npos) break;
+    const std::size_t text_start = caption_end + 4;
+    std::size_t text_end = stream.find("\n== ", text_start);
+    text_end = text_end == std::string::npos ? stream.size() : text_end + 1;
+    std::string text = stream.substr(text_start, text_end - text_start);
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    found.push_back(stream.substr(at + 3, caption_end - at - 3) + ": " + text);
+    at = text_end;
+  }
+  return found;
+}
+
+}  // namespace talvo::testing

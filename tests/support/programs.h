@@ -1,0 +1,23 @@
+// The four programs as processes, and what they showed.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/process.h"
+
+namespace talvo::testing {
+
+enum class Program { Decode, EncodeMessages, EncodeFixedStrings, EncodeBattleText };
+
+// Runs the program in `folder`, answering its dialog with `answer` (no line:
+// the end of input, which cancels) and every box with the end of input.
+ProcessResult run_program(Program program, const std::filesystem::path& folder, const std::string& answer,
+                          const std::vector<std::string>& arguments = {});
+
+// The boxes a run showed on one stream, each as "caption: text" with the
+// text's line feeds kept and its last one dropped, in the order shown.
+std::vector<std::string> boxes(const std::string& stream);
+
+}  // namespace talvo::testing
