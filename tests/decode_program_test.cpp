@@ -116,20 +116,30 @@ struct BrokenImage {
   std::size_t offset;  // ROM offset of the bytes to overwrite
   std::vector<std::uint8_t> bytes;
   Boxes expected;
-  std::vector<const char*> written;      // files the run leaves complete or partial
-  const char* message_file_ends = "";    // how the message file ends, when partial
+  std::vector<const char*> written;    // files the run leaves complete or partial
+  const char* message_file_ends = "";  // how the message file ends, when partial
 };
 
 TEST(DecodeProgram, ReportsBrokenImagesAndStops) {
   const BrokenImage cases[] = {
       {"a root branch to node 16383", 0x159D3 + 2 * 1001, {0xFF, 0xFF}, {"エラー: ハフマン木の展開に失敗"}, {}},
       {"a root leaf with code 0x7FFF", 0x159D3 + 2 * 2003, {0xFF, 0x7F}, {"エラー: ハフマン木の展開に失敗"}, {}},
-      {"message group 3 points past the end", 0x15331 + 9, {0xFF, 0xFF, 0xFF},
-       {"エラー: メッセージデータの読み込みに失敗"}, {"MsgDataDecode.txt"}, "\n(0x0018)\n"},
-      {"fixed-string group 5 points past the end", 0x1591F + 15, {0xFF, 0xFF, 0xFF},
-       {"エラー: 固定文字列の読み込みに失敗"}, {"MsgDataDecode.txt", "StrDataDecode.txt"}},
-      {"battle group 46 points past the end", 0x152A4 + 138, {0xFF, 0xFF, 0xFF},
-       {"エラー: 固定文字列の読み込みに失敗"}, {"MsgDataDecode.txt", "StrDataDecode.txt", "BtlDataDecode.txt"}},
+      {"message group 3 points past the end",
+       0x15331 + 9,
+       {0xFF, 0xFF, 0xFF},
+       {"エラー: メッセージデータの読み込みに失敗"},
+       {"MsgDataDecode.txt"},
+       "\n(0x0018)\n"},
+      {"fixed-string group 5 points past the end",
+       0x1591F + 15,
+       {0xFF, 0xFF, 0xFF},
+       {"エラー: 固定文字列の読み込みに失敗"},
+       {"MsgDataDecode.txt", "StrDataDecode.txt"}},
+      {"battle group 46 points past the end",
+       0x152A4 + 138,
+       {0xFF, 0xFF, 0xFF},
+       {"エラー: 固定文字列の読み込みに失敗"},
+       {"MsgDataDecode.txt", "StrDataDecode.txt", "BtlDataDecode.txt"}},
   };
   const builder::ImageContent content = builder::random_content(7);
   for (const BrokenImage& c : cases) {
@@ -147,7 +157,8 @@ TEST(DecodeProgram, ReportsBrokenImagesAndStops) {
     }
     const std::string messages = read_file(folder / "MsgDataDecode.txt");
     const std::string ends(c.message_file_ends);
-    EXPECT_TRUE(messages.size() >= ends.size() && messages.compare(messages.size() - ends.size(), ends.size(), ends) == 0)
+    EXPECT_TRUE(messages.size() >= ends.size() &&
+                messages.compare(messages.size() - ends.size(), ends.size(), ends) == 0)
         << c.what;
     if (c.written.size() > 1) {
       EXPECT_TRUE(messages == builder::expected_message_text(content)) << c.what;
@@ -164,11 +175,17 @@ TEST(DecodeProgram, ReportsOutputsThatCannotBeWritten) {
     Boxes expected;
   };
   const Case cases[] = {
-      {"message file cannot be created", "MsgDataDecode.txt", true,
+      {"message file cannot be created",
+       "MsgDataDecode.txt",
+       true,
        {"エラー: ファイルが作成できません\nMsgDataDecode.txt"}},
-      {"fixed-string file cannot be written", "StrDataDecode.txt", false,
+      {"fixed-string file cannot be written",
+       "StrDataDecode.txt",
+       false,
        {"エラー: ファイルの書き込みに失敗\nStrDataDecode.txt"}},
-      {"battle file cannot be created", "BtlDataDecode.txt", true,
+      {"battle file cannot be created",
+       "BtlDataDecode.txt",
+       true,
        {"エラー: ファイルが作成できません\nBtlDataDecode.txt"}},
   };
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";

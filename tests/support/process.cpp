@@ -35,8 +35,8 @@ TempFolder::~TempFolder() {
   std::error_code ignored;
   // Tests make files read-only; give the owner its rights back first.
   for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored)) {
-    std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ignored);
   }
   std::filesystem::remove_all(path_, ignored);
 }
