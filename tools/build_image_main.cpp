@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
                                                           : b::full_size_content(options.seed);
     const ImageSize size = options.size.value_or(kind == "full" ? ImageSize::Plain6Mb : ImageSize::Plain4Mb);
     // Generated content gets random filler by default, to catch stray reads;
-    // the sample and the every-code images stay plain to be easy to inspect.
+    // the sample and the every-code images stay plain, easy to read in a hex viewer.
     const bool random_fill = options.random_fill.value_or(kind == "random" || kind == "full");
     const auto image = random_fill ? b::build_image(content, size, options.seed) : b::build_image(content, size);
     write_file(options.out, image.data(), image.size());
