@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian machine lacks to build and test the toolkit.
+set -euo pipefail
+packages=(cmake ninja-build g++ clang libgtest-dev gzip)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

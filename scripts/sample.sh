@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# The main job: builds the four programs and the bundled sample image, then
+# extracts the image and encodes each extracted file again, answering the
+# file dialogs on the terminal. Results land in build/default/sample/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+cmake --preset default >/dev/null
+cmake --build --preset default
+bin=build/default
+cd "$bin/sample"
+echo "talvo-sample.smc" | ../decode/Talvo_decode
+echo "MsgDataDecode.txt" | ../encode/SJIStoTalvo_msg
+echo "StrDataDecode.txt" | ../encode/SJIStoTalvo_str
+echo "BtlDataDecode.txt" | ../encode/SJIStoTalvo_btl
+echo
+ls -l "$PWD"

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds everything with warnings as errors and runs every test, with g++
+# and then with clang.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+cmake --workflow --preset default
+cmake --workflow --preset clang
