@@ -1,5 +1,6 @@
 #include "token_tables.h"
 
+#include <cassert>
 #include <cstring>
 #include <span>
 
@@ -69,6 +70,7 @@ const ByteTokenTable& byte_extraction_table() { return kByteExtraction; }
 const ByteTokenTable& byte_encoding_table() { return kByteEncoding; }
 
 std::size_t message_token(std::uint16_t code, char (&out)[kMessageTokenSlot]) {
+  assert(code < kMessageCodeCount);
   const auto& slot = kMessageExtraction[code];
   std::memcpy(out, slot.data(), kMessageTokenSlot);
   return std::strlen(out);

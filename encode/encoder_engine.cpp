@@ -105,8 +105,12 @@ bool open_text_input(EncoderInput& input) {
     platform::message_box(texts::kOpenFailedText, texts::kOpenFailedCaption, platform::BoxStyle::IconError);
     return false;
   }
-  // A size that cannot be taken reads as an empty file, as it would have.
-  if (!platform::file_size(input.file, input.size)) input.size = 0;
+  // A file whose size cannot be taken cannot be read either.
+  if (!platform::file_size(input.file, input.size)) {
+    platform::close(input.file);
+    platform::message_box(texts::kOpenFailedText, texts::kOpenFailedCaption, platform::BoxStyle::IconError);
+    return false;
+  }
   return true;
 }
 
