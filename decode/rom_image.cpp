@@ -1,15 +1,12 @@
 #include "rom_image.h"
 
-#include <cstring>
-
 #include "extractor_texts.h"
+#include "input_files.h"
 #include "program_texts.h"
 #include "rom_layout.h"
 
 namespace talvo {
 namespace {
-
-constexpr std::size_t kPathCapacity = 260;
 
 // Reads the whole image once; a short read leaves the contents short, and the
 // decoders then find their data missing.
@@ -26,25 +23,12 @@ void read_contents(RomImage& image, std::uint64_t size) {
 }  // namespace
 
 bool select_rom_file(char* path, std::size_t capacity) {
-  const platform::FileFilter filters[] = {
-      {texts::kRomFilter, texts::kRomPattern},
-      {texts::kAllFilesFilter, texts::kAllFilesPattern},
-  };
-  return platform::choose_file(filters, path, capacity);
+  return select_input_file({texts::kRomFilter, texts::kRomPattern}, path, capacity);
 }
 
 bool open_rom_image(RomImage& image) {
-  char path[kPathCapacity];
-  std::strcpy(path, texts::kRomInitialName);
-  if (!select_rom_file(path, sizeof path)) {
-    platform::message_box(texts::kNoFileText, texts::kNoFileCaption, platform::BoxStyle::IconError);
-    return false;
-  }
-  image.file = platform::open_existing_exclusive(path);
-  if (!image.file.valid()) {
-    platform::message_box(texts::kOpenFailedText, texts::kOpenFailedCaption, platform::BoxStyle::IconError);
-    return false;
-  }
+  image.file = open_selected_input(select_rom_file, texts::kRomInitialName);
+  if (!image.file.valid()) return false;
   std::uint64_t size = 0;
   const auto header_offset = platform::file_size(image.file, size) ? rom::header_offset_for_size(size) : std::nullopt;
   if (!header_offset) {

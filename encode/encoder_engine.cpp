@@ -2,12 +2,12 @@
 
 #include <cinttypes>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "buffered_output.h"
 #include "encoder_texts.h"
+#include "input_files.h"
 #include "output_files.h"
 #include "program_texts.h"
 #include "text_bank_parser.h"
@@ -15,7 +15,6 @@
 namespace talvo {
 namespace {
 
-constexpr std::size_t kPathCapacity = 260;
 constexpr std::size_t kReadBlock = 1 << 16;
 
 void show_error(const std::string& text) {
@@ -86,25 +85,12 @@ bool encode_text_bank(const EncoderVariant& variant, const EncoderInput& input) 
 }
 
 bool select_text_file(char* path, std::size_t capacity) {
-  const platform::FileFilter filters[] = {
-      {texts::kTextFilter, texts::kTextPattern},
-      {texts::kAllFilesFilter, texts::kAllFilesPattern},
-  };
-  return platform::choose_file(filters, path, capacity);
+  return select_input_file({texts::kTextFilter, texts::kTextPattern}, path, capacity);
 }
 
 bool open_text_input(EncoderInput& input) {
-  char path[kPathCapacity];
-  std::strcpy(path, texts::kTextInitialName);
-  if (!select_text_file(path, sizeof path)) {
-    platform::message_box(texts::kNoFileText, texts::kNoFileCaption, platform::BoxStyle::IconError);
-    return false;
-  }
-  input.file = platform::open_existing_exclusive(path);
-  if (!input.file.valid()) {
-    platform::message_box(texts::kOpenFailedText, texts::kOpenFailedCaption, platform::BoxStyle::IconError);
-    return false;
-  }
+  input.file = open_selected_input(select_text_file, texts::kTextInitialName);
+  if (!input.file.valid()) return false;
   // A file whose size cannot be taken cannot be read either.
   if (!platform::file_size(input.file, input.size)) {
     platform::close(input.file);
