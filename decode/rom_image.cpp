@@ -2,7 +2,6 @@
 
 #include "extractor_texts.h"
 #include "input_files.h"
-#include "program_texts.h"
 #include "rom_layout.h"
 
 namespace talvo {
