@@ -24,10 +24,10 @@
 #include <string>
 #include <vector>
 
-#include "platform.h"
+#include "platform_backends.h"
 #include "sjis_terminal_text.h"
 
-namespace talvo::platform {
+namespace talvo::platform::terminal {
 namespace {
 
 void ignore_broken_pipes() {
@@ -143,4 +143,4 @@ void message_box(const char* text, const char* caption, BoxStyle style) {
   read_line(answer);
 }
 
-}  // namespace talvo::platform
+}  // namespace talvo::platform::terminal

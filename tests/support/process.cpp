@@ -10,9 +10,27 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <string_view>
 #include <thread>
 
+extern char** environ;
+
 namespace talvo::testing {
+namespace {
+
+// This environment less the variables that name a graphical display: the
+// programs then talk on the terminal even when the tests run on a desktop.
+std::vector<std::string> environment_without_display() {
+  std::vector<std::string> kept;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string_view variable = *entry;
+    if (variable.starts_with("DISPLAY=") || variable.starts_with("WAYLAND_DISPLAY=")) continue;
+    kept.emplace_back(variable);
+  }
+  return kept;
+}
+
+}  // namespace
 
 std::string read_file(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -46,6 +64,15 @@ ProcessResult run_process(const std::vector<std::string>& argv, const std::files
   TempFolder io;
   write_file(io / "in", input);
   const std::string in = (io / "in").string(), out = (io / "out").string(), err = (io / "err").string();
+  // Prepared before the fork: the child only calls what is safe there.
+  std::vector<std::string> environment = environment_without_display();
+  std::vector<char*> envp;
+  for (std::string& variable : environment) envp.push_back(variable.data());
+  envp.push_back(nullptr);
+  std::vector<char*> args;
+  std::vector<std::string> arguments = argv;
+  for (std::string& arg : arguments) args.push_back(arg.data());
+  args.push_back(nullptr);
 
   const pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
@@ -57,10 +84,7 @@ ProcessResult run_process(const std::vector<std::string>& argv, const std::files
         chdir(folder.c_str()) != 0) {
       _exit(127);
     }
-    std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    execv(args[0], args.data());
+    execve(args[0], args.data(), envp.data());
     _exit(127);
   }
 
