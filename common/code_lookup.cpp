@@ -1,6 +1,6 @@
 #include "code_lookup.h"
 
-#include <algorithm>
+#include <bit>
 #include <cassert>
 
 namespace talvo {
@@ -26,9 +26,24 @@ void CodeLookup::add(std::string_view token, std::uint16_t code) {
   others_.emplace_back(pack(token), code);
 }
 
+std::size_t CodeLookup::slot_of(std::uint64_t key) const {
+  // Fibonacci hashing: the top bits of the product spread the few hundred
+  // short hexadecimal tokens well.
+  const int bits = std::countr_zero(slots_.size());
+  return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15u) >> (64 - bits));
+}
+
 void CodeLookup::finish() {
-  // stable_sort keeps the lower code first among equal keys.
-  std::stable_sort(others_.begin(), others_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::size_t size = 16;
+  while (size < 2 * others_.size()) size *= 2;
+  slots_.assign(size, Slot{});
+  for (const auto& [key, code] : others_) {
+    std::size_t i = slot_of(key);
+    while (slots_[i].key != 0 && slots_[i].key != key) i = (i + 1) & (size - 1);
+    if (slots_[i].key == 0) slots_[i] = Slot{key, code};  // the first code wins, as in a search
+  }
+  others_.clear();
+  others_.shrink_to_fit();
 }
 
 std::optional<std::uint16_t> CodeLookup::find(std::string_view text) const {
@@ -39,10 +54,10 @@ std::optional<std::uint16_t> CodeLookup::find(std::string_view text) const {
   }
   if (text.empty() || text.size() >= 8) return std::nullopt;
   const std::uint64_t key = pack(text);
-  const auto it = std::lower_bound(others_.begin(), others_.end(), key,
-                                   [](const auto& entry, std::uint64_t k) { return entry.first < k; });
-  if (it == others_.end() || it->first != key) return std::nullopt;
-  return it->second;
+  for (std::size_t i = slot_of(key);; i = (i + 1) & (slots_.size() - 1)) {
+    if (slots_[i].key == key) return slots_[i].code;
+    if (slots_[i].key == 0) return std::nullopt;
+  }
 }
 
 }  // namespace talvo

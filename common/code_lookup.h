@@ -4,7 +4,7 @@
 // the table for each one would dominate their run time. Two-byte tokens (all
 // characters, "--", "Ex", the byte control codes) are found through a table
 // indexed by the two bytes; the few longer or shorter tokens through a small
-// sorted list. The answer is the one a search from code 0 upward would give,
+// hash table. The answer is the one a search from code 0 upward would give,
 // since no token occurs twice in a table.
 #pragma once
 
@@ -44,8 +44,17 @@ class CodeLookup {
   void finish();
   static std::uint64_t pack(std::string_view text);
 
+  // Open addressing over packed tokens; a key of 0 marks a free slot (no
+  // packed token is 0: its length is never 0).
+  struct Slot {
+    std::uint64_t key = 0;
+    std::uint16_t code = kNone;
+  };
+  std::size_t slot_of(std::uint64_t key) const;
+
   std::array<std::uint16_t, 65536> pairs_{};
-  std::vector<std::pair<std::uint64_t, std::uint16_t>> others_;  // sorted by key
+  std::vector<std::pair<std::uint64_t, std::uint16_t>> others_;  // in code order, until finish()
+  std::vector<Slot> slots_;                                      // a power of two, at most half full
 };
 
 }  // namespace talvo
