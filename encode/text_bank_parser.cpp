@@ -26,10 +26,17 @@ TextBankParser::TextBankParser(const EncoderVariant& variant, BufferedOutput& ba
     : lookup_(lookup_for(variant)), variant_(variant), bank_(bank), index_(index) {}
 
 bool TextBankParser::emit(std::uint16_t code) {
-  const char bytes[2] = {static_cast<char>(code & 0xFF), static_cast<char>(code >> 8)};
-  bank_.append(bytes, variant_.code_width);
+  if (staged_.size() - staged_count_ < 2) hand_over_staged();
+  staged_[staged_count_] = static_cast<char>(code & 0xFF);
+  staged_[staged_count_ + 1] = static_cast<char>(code >> 8);  // kept only for 2-byte codes
+  staged_count_ += variant_.code_width;
   bank_offset_ += variant_.code_width;
   return true;
+}
+
+void TextBankParser::hand_over_staged() {
+  bank_.append(staged_.data(), staged_count_);
+  staged_count_ = 0;
 }
 
 void TextBankParser::clear_gathered() {
@@ -70,6 +77,12 @@ bool TextBankParser::close_header() {
 
 bool TextBankParser::feed(std::span<const std::uint8_t> bytes) {
   if (failure_.kind != ParseFailure::Kind::None) return false;
+  const bool read_all = read(bytes);
+  hand_over_staged();
+  return read_all;
+}
+
+bool TextBankParser::read(std::span<const std::uint8_t> bytes) {
   const std::uint8_t* p = bytes.data();
   const std::uint8_t* const end = p + bytes.size();
   // position_ is the offset of *p throughout.

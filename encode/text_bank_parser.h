@@ -48,7 +48,9 @@ class TextBankParser {
   std::uint64_t header_count() const { return header_count_; }
 
  private:
+  bool read(std::span<const std::uint8_t> bytes);
   bool emit(std::uint16_t code);
+  void hand_over_staged();
   void clear_gathered();
   bool emit_gathered();
   bool close_header();
@@ -66,6 +68,12 @@ class TextBankParser {
   std::uint64_t bank_offset_ = 0;
   std::uint64_t header_count_ = 0;
   ParseFailure failure_;
+
+  // Codes go to the bank through this small buffer, handed over whole: one
+  // append per few thousand codes rather than one per code. It is empty
+  // whenever feed() returns.
+  std::array<char, 4096> staged_{};
+  std::size_t staged_count_ = 0;
 };
 
 }  // namespace talvo
