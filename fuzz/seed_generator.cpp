@@ -1,0 +1,171 @@
+// talvo_fuzz_seeds OUTDIR: writes the seed inputs of the four fuzz targets,
+// one folder each, from the test-image builder's content and edits that
+// break an image in each of the ways we know of. Made at build time, so the
+// repository keeps no large binary corpora.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "cartridge_edits.h"
+#include "fuzz_regions.h"
+#include "image_builder.h"
+
+namespace {
+
+using namespace talvo;
+using fuzz::EditWriter;
+namespace fs = std::filesystem;
+
+class SeedFolder {
+ public:
+  SeedFolder(const fs::path& root, const char* target) : folder_(root / target) { fs::create_directories(folder_); }
+  void write(const std::string& name, const std::string& input) const {
+    std::ofstream file(folder_ / name, std::ios::binary | std::ios::trunc);
+    file.write(input.data(), static_cast<std::streamsize>(input.size()));
+    if (!file) throw std::runtime_error("cannot write " + (folder_ / name).string());
+  }
+
+ private:
+  fs::path folder_;
+};
+
+std::string with_choice(std::uint8_t choice, const std::string& rest) { return static_cast<char>(choice) + rest; }
+
+std::vector<std::uint8_t> le16(std::uint16_t v) {
+  return {static_cast<std::uint8_t>(v & 0xFF), static_cast<std::uint8_t>(v >> 8)};
+}
+
+void message_decoder_seeds(const SeedFolder& seeds) {
+  using namespace fuzz;
+  constexpr std::uint32_t kRoot0 = 2 * rom::kTreeRoot;                      // entry 1001
+  constexpr std::uint32_t kRoot1 = 2 * (rom::kTreeRoot + rom::kTreeNodes);  // entry 2003
+  seeds.write("good-random-image", with_choice(0, ""));
+  seeds.write("good-sample-image", with_choice(1, ""));
+  seeds.write("good-6mb-image", with_choice(2, ""));
+  seeds.write("branch-to-node-1500",
+              with_choice(0, EditWriter().overwrite(kMessageTreeRegion, kRoot0, le16(0x8000 | 1500 << 1)).input()));
+  seeds.write("leaf-code-0x60C",
+              with_choice(1, EditWriter().overwrite(kMessageTreeRegion, kRoot1, le16(0x060C)).input()));
+  seeds.write("tree-loops-to-the-root", with_choice(0, EditWriter()
+                                                           .overwrite(kMessageTreeRegion, kRoot1, le16(0x87D2))
+                                                           .fill(kMessageDataRegion, 0, 0x2000, 0xFF)
+                                                           .truncate(kMessageDataRegion, 0x2000)
+                                                           .input()));
+  // Walks that run to the end of the image are cut short: each costs seconds
+  // under the fuzzer's instrumentation over a whole image.
+  seeds.write("message-0-never-ends", with_choice(1, EditWriter()
+                                                         .overwrite(kMessageTreeRegion, kRoot0, le16(0))
+                                                         .overwrite(kMessageTreeRegion, kRoot1, le16(0))
+                                                         .truncate(kMessageDataRegion, 0x800)
+                                                         .input()));
+  seeds.write("zero-tree-and-data", with_choice(0, EditWriter()
+                                                       .fill(kMessageTreeRegion, 0, 2 * rom::kTreeEntries, 0)
+                                                       .fill(kMessageDataRegion, 0, 0x1000, 0)
+                                                       .truncate(kMessageDataRegion, 0x1000)
+                                                       .input()));
+  seeds.write("group-3-points-past-the-end",
+              with_choice(0, EditWriter().overwrite(kAccessTableRegion, 9, {0xFF, 0xFF, 0xFF}).input()));
+  seeds.write("group-0-points-at-the-last-byte",
+              with_choice(0, EditWriter()
+                                 .overwrite(kAccessTableRegion, 0, {0x3F, 0xED, 0x19})  // (0x33DA7 << 3) | 7
+                                 .input()));
+  seeds.write("cut-in-the-tree", with_choice(0, EditWriter().truncate(kMessageTreeRegion, 1000).input()));
+  seeds.write("cut-in-the-access-table", with_choice(0, EditWriter().truncate(kAccessTableRegion, 30).input()));
+  seeds.write("cut-where-the-data-starts", with_choice(1, EditWriter().truncate(kMessageDataRegion, 0).input()));
+  seeds.write("cut-in-the-data", with_choice(2, EditWriter().truncate(kMessageDataRegion, 0x1000).input()));
+}
+
+void byte_bank_decoder_seeds(const SeedFolder& seeds) {
+  using namespace fuzz;
+  for (std::uint8_t choice = 0; choice < 4; ++choice) {
+    const std::string bank = (choice & 1) == 0 ? "fixed-strings" : "battle-text";
+    const std::string image = (choice & 2) == 0 ? "random-image" : "every-code-image";
+    const rom::ByteBankLayout& layout = (choice & 1) == 0 ? rom::kFixedStrings : rom::kBattleText;
+    seeds.write(bank + "-" + image, with_choice(choice, ""));
+    seeds.write(
+        bank + "-" + image + "-last-group-points-past-the-end",
+        with_choice(choice, EditWriter()
+                                .overwrite(kPointerTableRegion, static_cast<std::uint32_t>(3 * (layout.groups() - 1)),
+                                           {0xFF, 0xFF, 0xFF})
+                                .input()));
+    seeds.write(bank + "-" + image + "-no-terminators",
+                with_choice(choice, EditWriter().fill(kBankDataRegion, 0, rom::kSize6Mb - layout.data, 0x0C).input()));
+    seeds.write(bank + "-" + image + "-cut-in-the-pointer-table",
+                with_choice(choice, EditWriter().truncate(kPointerTableRegion, 20).input()));
+    seeds.write(bank + "-" + image + "-cut-in-the-data",
+                with_choice(choice, EditWriter().truncate(kBankDataRegion, 0x400).input()));
+  }
+}
+
+void text_parser_seeds(const SeedFolder& seeds) {
+  constexpr std::size_t kSlice = 3000;
+  const builder::ImageContent sample = builder::sample_content();
+  const std::string texts[] = {builder::expected_message_text(sample), builder::expected_fixed_string_text(sample),
+                               builder::expected_battle_text(sample)};
+  const char* const names[] = {"messages", "fixed-strings", "battle-text"};
+  for (std::uint8_t v = 0; v < 3; ++v) {
+    const std::string& text = texts[v];
+    seeds.write(std::string(names[v]) + "-start", with_choice(v, text.substr(0, kSlice)));
+    seeds.write(std::string(names[v]) + "-middle-in-pieces-of-7",
+                with_choice(static_cast<std::uint8_t>(v + 3 * 6), text.substr(text.size() / 2, kSlice)));
+    seeds.write(std::string(names[v]) + "-read-by-the-next-encoder",
+                with_choice(static_cast<std::uint8_t>((v + 1) % 3), text.substr(0, kSlice)));
+  }
+  const std::string hand_made[][2] = {
+      {"byte-order-mark", "\xEF\xBB\xBF(0x0000)\n\x82\xA0[00AC]\n"},
+      {"crlf-lines", "(0x0000)\r\n\x82\xA0[00AD]\r\n\x82\xA2[00AC]\r\n\r\n(0x0001)\r\n[00AC]\r\n"},
+      {"lone-carriage-return", "(0x0000)\n\x82\xA0\r\x82\xA2"},
+      {"nul-bytes", std::string("(0x0000)\n\x82\xA0\0\0[00\0AC]", 18)},
+      {"twenty-byte-token", "(0x0000)\n[ABCDEFGHIJKLMNOPQRST]"},
+      {"ends-inside-a-character", "(0x0000)\n\x82\xA0\x82"},
+      {"ends-inside-a-token", "(0x0000)\n\x82\xA0[00A"},
+      {"ends-inside-a-header", "(0x0000)\n\x82\xA0[00AC]\n\n(0x00"},
+      {"named-tokens", "()[Heart][Ex][10][Lv]--ExLv10[00AC]"},
+  };
+  for (const auto& [name, text] : hand_made) seeds.write(name, with_choice(0, text));
+}
+
+void text_round_trip_seeds(const SeedFolder& seeds) {
+  const builder::ImageContent sample = builder::sample_content();
+  auto unit = [](std::string& out, std::uint16_t value) {
+    out += static_cast<char>(value & 0xFF);
+    out += static_cast<char>(value >> 8);
+  };
+  constexpr std::uint16_t kNewEntry = 0x000F;
+  std::string messages, fixed, battle;
+  for (std::size_t n = 0; n < 40 && n < sample.messages.size(); ++n) {
+    if (n > 0) unit(messages, kNewEntry);
+    for (std::uint16_t code : sample.messages[n]) unit(messages, static_cast<std::uint16_t>(code << 4));
+  }
+  for (std::size_t n = 0; n < 40; ++n) {
+    if (n > 0) unit(fixed, kNewEntry), unit(battle, kNewEntry);
+    for (std::uint8_t code : sample.fixed_strings[n]) unit(fixed, static_cast<std::uint16_t>(code << 4));
+    for (std::uint8_t code : sample.battle_text[n]) unit(battle, static_cast<std::uint16_t>(code << 4));
+  }
+  seeds.write("sample-messages", with_choice(0, messages));
+  seeds.write("sample-fixed-strings-in-pieces-of-5", with_choice(1 + 3 * 4, fixed));
+  seeds.write("sample-battle-text", with_choice(2, battle));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: talvo_fuzz_seeds OUTDIR\n");
+    return 2;
+  }
+  try {
+    const fs::path root = argv[1];
+    message_decoder_seeds(SeedFolder(root, "message_decoder"));
+    byte_bank_decoder_seeds(SeedFolder(root, "byte_bank_decoder"));
+    text_parser_seeds(SeedFolder(root, "text_parser"));
+    text_round_trip_seeds(SeedFolder(root, "text_round_trip"));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "talvo_fuzz_seeds: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets (clang, libFuzzer, address and undefined-behaviour
+# sanitizers) and runs each for a bounded time.
+#
+#   scripts/fuzz.sh [SECONDS [TARGET...]]
+#
+# SECONDS per target (default 60); targets: message_decoder,
+# byte_bank_decoder, text_parser, text_round_trip (default all). Inputs that
+# find new paths collect in build/fuzz/corpus/TARGET; a crash, a hang or a
+# broken property stops the run with a failing status, the input saved as
+# build/fuzz/artifacts/TARGET-*. Worth keeping? Copy it to fuzz/corpus/TARGET.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+[ $# -gt 0 ] && shift
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(message_decoder byte_bank_decoder text_parser text_round_trip)
+
+scripts/deps.sh
+# libFuzzer and the sanitizer runtimes of clang 14.
+if ! dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null | grep -q "install ok installed"; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends libclang-rt-14-dev
+fi
+
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+bin=build/fuzz/fuzz
+mkdir -p build/fuzz/artifacts
+for target in "${targets[@]}"; do
+  mkdir -p "build/fuzz/corpus/$target"
+  echo "== fuzzing $target for ${seconds}s"
+  kept=()
+  [ -d "fuzz/corpus/$target" ] && kept=("fuzz/corpus/$target")
+  "$bin/fuzz_$target" "build/fuzz/corpus/$target" "${kept[@]}" "$bin/seeds/$target" \
+    -max_total_time="$seconds" -timeout=30 -rss_limit_mb=4096 -print_final_stats=1 \
+    -artifact_prefix="build/fuzz/artifacts/$target-" 2>&1 | grep -v -E "^#[0-9]+\s+(NEW|REDUCE)" || exit 1
+done
