@@ -2,6 +2,7 @@
 // independent walker, so a fault in the builder cannot hide behind a decoder
 // that shares it.
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -423,7 +424,8 @@ int run(const std::string& arguments) {
 }
 
 TEST(BuildImageTool, WritesTheImageAndTheNineExpectedFiles) {
-  const auto dir = std::filesystem::path(::testing::TempDir()) / "talvo_build_image_test";
+  // A folder of this process alone: test runs of other builds may share TempDir().
+  const auto dir = std::filesystem::path(::testing::TempDir()) / ("talvo_build_image_test_" + std::to_string(getpid()));
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   const auto image = dir / "random.smc";
