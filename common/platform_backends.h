@@ -22,4 +22,17 @@ bool start();
 bool choose_file(std::span<const FileFilter> filters, char* path, std::size_t capacity);
 void message_box(const char* text, const char* caption, BoxStyle style);
 
+// The GTK backend is a module of its own, loaded only when a desktop is
+// there to show its windows: linked into the programs, GTK's seventy-odd
+// libraries would be loaded on every run, terminal and scripts included,
+// and that took longer than extracting a whole image.
+struct Backend {
+  bool (*start)();
+  bool (*choose_file)(std::span<const FileFilter> filters, char* path, std::size_t capacity);
+  void (*message_box)(const char* text, const char* caption, BoxStyle style);
+};
+
+// The name of the module's one entry, which returns its Backend.
+inline constexpr char kModuleEntry[] = "talvo_gtk_backend";
+
 }  // namespace talvo::platform::gtk

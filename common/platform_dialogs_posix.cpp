@@ -5,6 +5,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef TALVO_HAVE_GTK
+#include <dlfcn.h>
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+#endif
+
 #include "platform_backends.h"
 
 namespace talvo::platform {
@@ -21,8 +30,33 @@ bool terminal_requested() {
   return value != nullptr && std::strcmp(value, "terminal") == 0;
 }
 
-bool use_gtk() {
-  static const bool chosen = !terminal_requested() && (is_set("DISPLAY") || is_set("WAYLAND_DISPLAY")) && gtk::start();
+// The module is looked for next to the program, then where the build left it.
+const gtk::Backend* load_gtk() {
+  std::vector<std::string> candidates;
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error) candidates.push_back((program.parent_path() / TALVO_GTK_MODULE_NAME).string());
+  candidates.push_back(TALVO_GTK_MODULE_BUILD_PATH);
+  for (const std::string& candidate : candidates) {
+    void* module = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr) continue;
+    // The module stays loaded for the rest of the process.
+    if (void* entry = dlsym(module, gtk::kModuleEntry)) {
+      return reinterpret_cast<const gtk::Backend* (*)()>(entry)();
+    }
+    dlclose(module);
+  }
+  return nullptr;
+}
+
+// The GTK backend when the program runs on a desktop and it starts there;
+// otherwise nothing, and the terminal serves.
+const gtk::Backend* gtk_backend() {
+  static const gtk::Backend* const chosen = []() -> const gtk::Backend* {
+    if (terminal_requested() || !(is_set("DISPLAY") || is_set("WAYLAND_DISPLAY"))) return nullptr;
+    const gtk::Backend* backend = load_gtk();
+    return backend != nullptr && backend->start() ? backend : nullptr;
+  }();
   return chosen;
 }
 #endif
@@ -31,14 +65,14 @@ bool use_gtk() {
 
 bool choose_file(std::span<const FileFilter> filters, char* path, std::size_t capacity) {
 #ifdef TALVO_HAVE_GTK
-  if (use_gtk()) return gtk::choose_file(filters, path, capacity);
+  if (const gtk::Backend* backend = gtk_backend()) return backend->choose_file(filters, path, capacity);
 #endif
   return terminal::choose_file(filters, path, capacity);
 }
 
 void message_box(const char* text, const char* caption, BoxStyle style) {
 #ifdef TALVO_HAVE_GTK
-  if (use_gtk()) return gtk::message_box(text, caption, style);
+  if (const gtk::Backend* backend = gtk_backend()) return backend->message_box(text, caption, style);
 #endif
   terminal::message_box(text, caption, style);
 }
