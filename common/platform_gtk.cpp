@@ -27,6 +27,8 @@ constexpr char kPathTooLongFormat[] =
 // Lets the windows that were just closed disappear before work begins.
 void finish_pending_events() {
   while (gtk_events_pending()) gtk_main_iteration();
+  // Send the closing requests to the display now, not with the next window.
+  if (GdkDisplay* display = gdk_display_get_default()) gdk_display_flush(display);
 }
 
 std::string utf8_of(const char* sjis) {
