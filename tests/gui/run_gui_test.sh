@@ -145,6 +145,7 @@ start_program "$work/cancel" "$decode"
 if chooser=$(wait_for_window "開く" 30); then press "$chooser" Escape; else fail "cancel: no file chooser"; fi
 dismiss_box "ファイルが指定されていません" cancel-no-file || fail "cancel: no box titled ファイルが指定されていません"
 wait_for_exit "$program_pid" 30 || fail "cancel: still running after its box was dismissed"
+exit_status_is_zero cancel
 [ -z "$(ls -A "$work/cancel")" ] || fail "cancel: files were written: $(ls "$work/cancel")"
 
 # 4. A path longer than the programs hold: told so, asked again; then cancel.
@@ -158,6 +159,7 @@ dismiss_box "ファイル名が長すぎます" long-path || fail "long path: no
 if chooser=$(wait_for_window "開く" 30); then press "$chooser" Escape; else fail "long path: the chooser did not return"; fi
 dismiss_box "ファイルが指定されていません" long-path-cancelled || fail "long path: no cancel box"
 wait_for_exit "$program_pid" 30 || fail "long path: still running"
+exit_status_is_zero toolong
 [ -z "$(ls -A "$work/toolong")" ] || fail "long path: files were written"
 
 # 5. The terminal serves when asked to, and when the display cannot be reached.
