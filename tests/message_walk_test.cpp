@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <span>
@@ -14,7 +15,6 @@
 #include "image_builder.h"
 #include "little_endian.h"
 #include "message_decoder.h"
-#include "text_format.h"
 
 namespace talvo {
 namespace {
@@ -33,8 +33,8 @@ MessageFailure reference_walk(std::span<const std::uint8_t> cartridge, const Mes
   };
   char header[16];
   for (std::uint32_t n = 0; n < rom::kMessageCount; ++n) {
-    out += n == 0 ? text_format::format_header(text_format::kFirstMessageHeaderFormat, n, header)
-                  : text_format::format_header(text_format::kMessageHeaderFormat, n, header);
+    std::snprintf(header, sizeof header, n == 0 ? "(0x%04X)\n" : "\n(0x%04X)\n", static_cast<unsigned>(n));
+    out += header;
     if (n % rom::kMessageGroup == 0) {
       const auto pointer = read_pointer(cartridge, rom::kMessageAccessTable + 3 * (n / rom::kMessageGroup));
       if (!pointer) return MessageFailure::AccessTableRead;
