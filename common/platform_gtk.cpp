@@ -85,6 +85,12 @@ std::optional<std::string> run_chooser(std::span<const FileFilter> filters) {
   gtk_file_chooser_set_local_only(chooser, TRUE);
   gtk_file_chooser_set_select_multiple(chooser, FALSE);
   add_filters(chooser, filters);
+  // Start where the outputs will land, as the Windows dialog does, rather
+  // than in the list of recent files.
+  if (gchar* folder = g_get_current_dir()) {
+    gtk_file_chooser_set_current_folder(chooser, folder);
+    g_free(folder);
+  }
   // An open dialog has no file-name field to put the initial text in: the
   // first filter already narrows the list the same way.
   std::optional<std::string> chosen;
