@@ -68,6 +68,28 @@ void build_root_lookup(const MessageTree& tree, RootLookup& lookup) {
   }
 }
 
+// A message's tokens are gathered here and handed to the output whole: one
+// append per message rather than one per code. Each token is copied as its
+// whole slot, NUL padding included, and only its length counted.
+class TokenStage {
+ public:
+  explicit TokenStage(BufferedOutput& out) : out_(out) {}
+  void put(const char (&token)[kMessageTokenSlot], std::size_t length) {
+    if (buffer_.size() - count_ < kMessageTokenSlot) hand_over();
+    std::memcpy(buffer_.data() + count_, token, kMessageTokenSlot);
+    count_ += length;
+  }
+  void hand_over() {
+    out_.append(buffer_.data(), count_);
+    count_ = 0;
+  }
+
+ private:
+  BufferedOutput& out_;
+  std::array<char, 4096> buffer_;
+  std::size_t count_ = 0;
+};
+
 }  // namespace
 
 TreeLoad load_message_tree(std::span<const std::uint8_t> cartridge, MessageTree& tree) {
@@ -127,6 +149,7 @@ MessageFailure decode_message_text(std::span<const std::uint8_t> cartridge, cons
   // Reading several bits at once through the root lookup changes nothing of
   // that, as it is used only where all of its bits lie within the image.
   const BitStream stream(cartridge);
+  TokenStage tokens(out);
   std::uint64_t bit = 0;
   char header[16];
   for (std::uint32_t n = 0; n < rom::kMessageCount; ++n) {
@@ -152,7 +175,10 @@ MessageFailure decode_message_text(std::span<const std::uint8_t> cartridge, cons
         }
         leaf = step.target;
       } else {
-        if (!stream.has(bit)) return MessageFailure::DataRead;
+        if (!stream.has(bit)) {
+          tokens.hand_over();  // the message as far as it went
+          return MessageFailure::DataRead;
+        }
         const std::size_t entry = stream.at(bit) ? node + rom::kTreeNodes : node;
         ++bit;
         if (tree[entry].child >= 0) {
@@ -161,10 +187,11 @@ MessageFailure decode_message_text(std::span<const std::uint8_t> cartridge, cons
         }
         leaf = entry;
       }
-      out.append(tree[leaf].token, token_length[leaf]);
+      tokens.put(tree[leaf].token, token_length[leaf]);
       if (is_end_code(tree[leaf].code)) break;
       node = rom::kTreeRoot;
     }
+    tokens.hand_over();
     if (out.failed()) return MessageFailure::WriteFailed;
   }
   return MessageFailure::None;
