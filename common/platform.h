@@ -57,4 +57,11 @@ bool write(FileHandle file, const void* data, std::size_t count);
 
 void close(FileHandle& file);
 
+// Memory for a whole file read in at once, released with the same size.
+// Where the system has large pages it asks for them: faulting six megabytes
+// in four kilobytes at a time cost the extractor more than all its decoding.
+// Throws std::bad_alloc when there is none.
+void* allocate_file_memory(std::size_t bytes);
+void release_file_memory(void* memory, std::size_t bytes);
+
 }  // namespace talvo::platform

@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <new>
 #include <span>
 #include <type_traits>
@@ -14,14 +13,19 @@
 
 namespace talvo {
 
-// Leaves new elements uninitialised: the image is read straight into them,
-// and zeroing six megabytes first cost a third of the Huffman walk's time.
+// The image's memory: from the platform, which maps it quickly, and left
+// uninitialised, since the image is read straight into it (zeroing six
+// megabytes first cost a third of the Huffman walk's time).
 template <typename T>
-struct UninitializedAllocator : std::allocator<T> {
+struct ImageAllocator {
   using value_type = T;
-  UninitializedAllocator() = default;
+  ImageAllocator() = default;
   template <typename U>
-  UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+  ImageAllocator(const ImageAllocator<U>&) noexcept {}
+
+  T* allocate(std::size_t n) { return static_cast<T*>(platform::allocate_file_memory(n * sizeof(T))); }
+  void deallocate(T* p, std::size_t n) noexcept { platform::release_file_memory(p, n * sizeof(T)); }
+
   template <typename U>
   void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
     ::new (static_cast<void*>(p)) U;
@@ -29,6 +33,11 @@ struct UninitializedAllocator : std::allocator<T> {
   template <typename U, typename... Args>
   void construct(U* p, Args&&... args) {
     ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+
+  template <typename U>
+  bool operator==(const ImageAllocator<U>&) const noexcept {
+    return true;
   }
 };
 
@@ -38,7 +47,7 @@ struct UninitializedAllocator : std::allocator<T> {
 struct RomImage {
   platform::FileHandle file;
   std::int32_t header_offset = 0;  // 512 when a copier header precedes the cartridge data
-  std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>> contents;  // as read, no more
+  std::vector<std::uint8_t, ImageAllocator<std::uint8_t>> contents;  // as read, no more
 
   // The cartridge data without the copier header: ROM offset r is index r.
   // Shorter than expected only when the file shrank while it was read.
