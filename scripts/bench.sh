@@ -56,14 +56,16 @@ done
 hyperfine --warmup 3 --runs "$runs" --export-csv times.csv "${commands[@]}"
 
 echo
-echo "Medians against the I/O floor (${runs} runs each; min to max in brackets):"
-awk -F, 'NR > 1 { median[$1] = $4 * 1000; low[$1] = $7 * 1000; high[$1] = $8 * 1000 }
+echo "Wall time against the I/O floor, ${runs} runs each: median [min-max], and the ratio of the"
+echo "medians; CPU is user + system time, mean, which other load on the machine disturbs less."
+awk -F, 'NR > 1 { median[$1] = $4 * 1000; cpu[$1] = ($5 + $6) * 1000; low[$1] = $7 * 1000; high[$1] = $8 * 1000 }
   END {
     split("decode msg str btl", names, " ")
     for (i = 1; i <= 4; ++i) {
       n = names[i]; f = "floor-" n
-      printf "  %-7s %8.2f ms [%.2f-%.2f]   floor %6.2f ms [%.2f-%.2f]   ratio %5.2f\n",
-             n, median[n], low[n], high[n], median[f], low[f], high[f], median[n] / median[f]
+      printf "  %-7s %7.2f ms [%.2f-%.2f]  floor %6.2f ms [%.2f-%.2f]  ratio %4.2f   CPU %5.2f / %5.2f ms, ratio %4.2f\n",
+             n, median[n], low[n], high[n], median[f], low[f], high[f], median[n] / median[f],
+             cpu[n], cpu[f], cpu[n] / cpu[f]
     }
   }' times.csv
 
