@@ -1,5 +1,6 @@
 #include "text_bank_parser.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "text_format.h"
@@ -24,15 +25,6 @@ const CodeLookup& lookup_for(const EncoderVariant& variant) {
 
 TextBankParser::TextBankParser(const EncoderVariant& variant, BufferedOutput& bank, BufferedOutput& index)
     : lookup_(lookup_for(variant)), variant_(variant), bank_(bank), index_(index) {}
-
-bool TextBankParser::emit(std::uint16_t code) {
-  if (staged_.size() - staged_count_ < 2) hand_over_staged();
-  staged_[staged_count_] = static_cast<char>(code & 0xFF);
-  staged_[staged_count_ + 1] = static_cast<char>(code >> 8);  // kept only for 2-byte codes
-  staged_count_ += variant_.code_width;
-  bank_offset_ += variant_.code_width;
-  return true;
-}
 
 void TextBankParser::hand_over_staged() {
   bank_.append(staged_.data(), staged_count_);
@@ -82,6 +74,19 @@ bool TextBankParser::feed(std::span<const std::uint8_t> bytes) {
   return read_all;
 }
 
+std::size_t TextBankParser::read_whole_token(const std::uint8_t* open, const std::uint8_t* end) {
+  const std::uint8_t* const text = open + 1;
+  const auto room = std::min(static_cast<std::size_t>(end - text), kMaxTokenBytes + 1);
+  const auto* close = static_cast<const std::uint8_t*>(std::memchr(text, kTokenClose, room));
+  if (close == nullptr) return 0;
+  const auto length = static_cast<std::size_t>(close - text);
+  if (std::memchr(text, '\0', length) != nullptr) return 0;
+  const auto code = lookup_.find(std::string_view(reinterpret_cast<const char*>(text), length));
+  if (!code) return 0;
+  emit(*code);
+  return length + 2;
+}
+
 bool TextBankParser::read(std::span<const std::uint8_t> bytes) {
   const std::uint8_t* p = bytes.data();
   const std::uint8_t* const end = p + bytes.size();
@@ -93,7 +98,12 @@ bool TextBankParser::read(std::span<const std::uint8_t> bytes) {
         if (gathered_count_ == 0) {
           if (b == kLineFeed) {
           } else if (b == kTokenOpen) {
-            state_ = ParserState::InToken;
+            if (const std::size_t length = read_whole_token(p, end)) {
+              p += length - 1;  // the loop steps over the last byte
+              position_ += length - 1;
+            } else {
+              state_ = ParserState::InToken;
+            }
           } else if (b == kHeaderOpen) {
             state_ = ParserState::InHeader;
           } else if (end - p >= 2) {

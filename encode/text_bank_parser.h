@@ -49,7 +49,19 @@ class TextBankParser {
 
  private:
   bool read(std::span<const std::uint8_t> bytes);
-  bool emit(std::uint16_t code);
+  // A token lying whole between `open`, its "[", and `end`, known, without a
+  // NUL: emits its code and returns the bytes it takes, brackets included.
+  // Anything else returns 0 and is read byte by byte, which reports it.
+  std::size_t read_whole_token(const std::uint8_t* open, const std::uint8_t* end);
+  // Called for every character: kept inline, the rare hand-over out of line.
+  bool emit(std::uint16_t code) {
+    if (staged_.size() - staged_count_ < 2) hand_over_staged();
+    staged_[staged_count_] = static_cast<char>(code & 0xFF);
+    staged_[staged_count_ + 1] = static_cast<char>(code >> 8);  // kept only for 2-byte codes
+    staged_count_ += variant_.code_width;
+    bank_offset_ += variant_.code_width;
+    return true;
+  }
   void hand_over_staged();
   void clear_gathered();
   bool emit_gathered();
