@@ -77,10 +77,11 @@ bool TextBankParser::feed(std::span<const std::uint8_t> bytes) {
 std::size_t TextBankParser::read_whole_token(const std::uint8_t* open, const std::uint8_t* end) {
   const std::uint8_t* const text = open + 1;
   const auto room = std::min(static_cast<std::size_t>(end - text), kMaxTokenBytes + 1);
-  const auto* close = static_cast<const std::uint8_t*>(std::memchr(text, kTokenClose, room));
-  if (close == nullptr) return 0;
-  const auto length = static_cast<std::size_t>(close - text);
-  if (std::memchr(text, '\0', length) != nullptr) return 0;
+  std::size_t length = 0;
+  for (;; ++length) {
+    if (length == room || text[length] == '\0') return 0;
+    if (text[length] == kTokenClose) break;
+  }
   const auto code = lookup_.find(std::string_view(reinterpret_cast<const char*>(text), length));
   if (!code) return 0;
   emit(*code);
