@@ -1,5 +1,6 @@
 // The message decoder over edited images: the tree, the access table, the bit
-// stream or the image length changed by the fuzz input.
+// stream or the image length changed by the fuzz input. Its text must have
+// the shape every extraction has, and equal a plain bit-by-bit walk's.
 //
 // Input: one byte picks the good image, the rest are edits (cartridge_edits.h).
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include "fuzz_regions.h"
 #include "image_builder.h"
 #include "message_decoder.h"
+#include "reference_message_walk.h"
 #include "text_format.h"
 
 namespace {
@@ -109,6 +111,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   BufferedOutput out;
   const MessageFailure failure = decode_message_text(cartridge, *tree, out);
   check_text(out.text(), failure, cartridge.size());
+  std::string reference;
+  FUZZ_CHECK(fuzz::reference_message_walk(cartridge, reference) == failure);
+  FUZZ_CHECK(out.text() == reference);
   if (image.editor.edit_count() == 0) FUZZ_CHECK(failure == MessageFailure::None && out.text() == image.expected_text);
   return 0;
 }
