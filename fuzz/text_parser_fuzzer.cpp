@@ -1,10 +1,12 @@
-// The encoders' text parser over any bytes at all.
+// The encoders' text parser over any bytes at all, against itself fed in
+// pieces and against a plain byte-by-byte reading.
 //
 // Input: one byte picks the bank (value % 3) and the size of the pieces the
 // text is also fed in (value / 3 + 1); the rest is the text.
 #include <cstdint>
 
 #include "fuzz_check.h"
+#include "reference_text_parser.h"
 #include "text_parse.h"
 
 namespace {
@@ -34,6 +36,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(whole.failure.position == pieces.failure.position);
   FUZZ_CHECK(whole.failure.gathered == pieces.failure.gathered);
   FUZZ_CHECK(whole.header_count == pieces.header_count);
+
+  // And it reads as the plain byte-by-byte reading does.
+  const fuzz::ParsedText reference = fuzz::reference_text_parse(variant, text);
+  FUZZ_CHECK(whole.bank == reference.bank);
+  FUZZ_CHECK(whole.index == reference.index);
+  FUZZ_CHECK(whole.failure.kind == reference.failure.kind);
+  FUZZ_CHECK(whole.failure.position == reference.failure.position);
+  FUZZ_CHECK(whole.failure.gathered == reference.failure.gathered);
+  FUZZ_CHECK(whole.header_count == reference.header_count);
 
   // A failure names a byte of the text and at most the bytes of one token.
   if (whole.failure.kind != ParseFailure::Kind::None) {
