@@ -13,6 +13,7 @@
 #include "fuzz_check.h"
 #include "fuzz_regions.h"
 #include "image_builder.h"
+#include "reference_byte_bank_walk.h"
 #include "text_format.h"
 
 namespace {
@@ -88,6 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   BufferedOutput out;
   const ByteBankFailure failure = decode_byte_bank_text(cartridge, bank, out);
   check_text(out.text(), failure, bank);
+  std::string reference;
+  FUZZ_CHECK(fuzz::reference_byte_bank_walk(cartridge, bank, reference) == failure);
+  FUZZ_CHECK(out.text() == reference);
   if (image.editor.edit_count() == 0) {
     FUZZ_CHECK(failure == ByteBankFailure::None);
     FUZZ_CHECK(out.text() == (bank.battle_terminators ? image.expected_battle_text : image.expected_fixed_strings));
