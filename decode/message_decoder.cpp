@@ -36,8 +36,8 @@ class BitStream {
   std::uint64_t bits_;
 };
 
-// Most codes are short: the walk reads this many bits at once and looks up
-// where they lead from a node, instead of going down the tree bit by bit.
+// Most codes are short: at the root the walk reads this many bits at once and
+// looks up where they lead, instead of going down the tree bit by bit.
 constexpr unsigned kLookupBits = 11;
 
 // Where the next kLookupBits bits lead from the root: to a leaf after
