@@ -15,21 +15,14 @@
 #   TALVO_BENCH_RUNS=100 TALVO_BENCH_BATCH=20 scripts/bench.sh
 #   TALVO_BENCH_KERNELS=0 scripts/bench.sh   # whole processes only
 set -euo pipefail
+# The dialogs are answered on standard input, even on a desktop.
+export TALVO_DIALOGS=terminal
 cd "$(dirname "$0")/.."
 runs=${TALVO_BENCH_RUNS:-30}
 batch=${TALVO_BENCH_BATCH:-10}
 
 scripts/deps.sh
-missing=()
-for p in hyperfine time libbenchmark-dev; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/deps.sh hyperfine time libbenchmark-dev
 
 cmake --preset bench >/dev/null
 cmake --build --preset bench

@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian machine lacks to build and test the toolkit.
+# Installs, with apt-get, the Debian packages the machine lacks: those named
+# on the command line, or without any, what building and testing the toolkit
+# needs. Goes through sudo when not run as root.
+#
+#   scripts/deps.sh [PACKAGE...]
 set -euo pipefail
-packages=(cmake ninja-build g++ clang libgtest-dev gzip)
+packages=("$@")
+[ ${#packages[@]} -gt 0 ] || packages=(cmake ninja-build g++ clang libgtest-dev gzip)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

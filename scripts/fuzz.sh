@@ -17,13 +17,7 @@ targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(message_decoder byte_bank_decoder text_parser text_round_trip)
 
 scripts/deps.sh
-# libFuzzer and the sanitizer runtimes of clang 14.
-if ! dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null | grep -q "install ok installed"; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends libclang-rt-14-dev
-fi
+scripts/deps.sh libclang-rt-14-dev  # libFuzzer and clang 14's sanitizer runtimes
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz

@@ -3,6 +3,8 @@
 # extracts the image and encodes each extracted file again, answering the
 # file dialogs on the terminal. Results land in build/default/sample/.
 set -euo pipefail
+# The dialogs are answered on standard input, even on a desktop.
+export TALVO_DIALOGS=terminal
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 cmake --preset default >/dev/null
