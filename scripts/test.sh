@@ -11,8 +11,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/desktop_deps.sh
-cmake --workflow --preset default
-cmake --workflow --preset clang
-cmake --workflow --preset develop
+
+passed=0
+for preset in default clang develop; do
+  log=$(mktemp)
+  cmake --workflow --preset "$preset" | tee "$log"
+  count=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
+  rm -f "$log"
+  passed=$((passed + ${count:-0}))
+done
 scripts/fuzz.sh 50
 scripts/windows_build.sh
+echo "ctest: $passed passed, 0 failed"
