@@ -89,9 +89,9 @@ choose_in_dialog() {  # choose_in_dialog PATH SCREENSHOT_NAME
   local chooser
   chooser=$(wait_for_window "開く" 30) || return 1
   press "$chooser" ctrl+l
-  sleep 0.3
+  sleep 1  # the location field appears
   xdotool type --delay 5 "$1"
-  sleep 0.3
+  sleep 0.5
   [ -z "${2:-}" ] || shoot "$chooser" "$2"
   press "$chooser" Return
 }
