@@ -5,60 +5,17 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <random>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "image_builder.h"
-#include "little_endian.h"
 #include "message_decoder.h"
+#include "reference_message_walk.h"
 
 namespace talvo {
 namespace {
-
-// The walk as the game's data describes it: a bit mask over the current
-// byte, one tree branch per bit, a failure as soon as a byte past the end
-// of the image is wanted.
-MessageFailure reference_walk(std::span<const std::uint8_t> cartridge, const MessageTree& tree, std::string& out) {
-  std::uint64_t position = 0;
-  std::uint8_t mask = 0;
-  const auto advance = [&] {
-    mask >>= 1;
-    if (mask != 0) return true;
-    mask = 0x80;
-    return ++position < cartridge.size();
-  };
-  char header[16];
-  for (std::uint32_t n = 0; n < rom::kMessageCount; ++n) {
-    std::snprintf(header, sizeof header, n == 0 ? "(0x%04X)\n" : "\n(0x%04X)\n", static_cast<unsigned>(n));
-    out += header;
-    if (n % rom::kMessageGroup == 0) {
-      const auto pointer = read_pointer(cartridge, rom::kMessageAccessTable + 3 * (n / rom::kMessageGroup));
-      if (!pointer) return MessageFailure::AccessTableRead;
-      position = std::uint64_t{rom::kMessageData} + (*pointer >> 3);
-      mask = static_cast<std::uint8_t>(1u << (*pointer & 7));
-      if (position >= cartridge.size()) return MessageFailure::DataRead;
-    } else if (!advance()) {
-      return MessageFailure::DataRead;
-    }
-    std::uint16_t node = rom::kTreeRoot;
-    for (;;) {
-      const MessageTreeEntry& branch = tree[(cartridge[position] & mask) != 0 ? node + rom::kTreeNodes : node];
-      if (branch.child >= 0) {
-        node = static_cast<std::uint16_t>(branch.child);
-      } else {
-        out += branch.token;
-        if (branch.code == rom::kMessageEnd || branch.code == rom::kMessageEndAlt) break;
-        node = rom::kTreeRoot;
-      }
-      if (!advance()) return MessageFailure::DataRead;
-    }
-  }
-  return MessageFailure::None;
-}
 
 struct Walked {
   TreeLoad tree = TreeLoad::Ok;
@@ -73,7 +30,8 @@ void expect_same_walk(std::span<const std::uint8_t> cartridge, const std::string
   BufferedOutput out;
   const MessageFailure failure = decode_message_text(cartridge, tree, out);
   std::string expected;
-  const MessageFailure expected_failure = reference_walk(cartridge, tree, expected);
+  // The plain one-bit-at-a-time walk that the fuzz target also holds it to.
+  const MessageFailure expected_failure = fuzz::reference_message_walk(cartridge, expected);
   EXPECT_EQ(failure, expected_failure) << what;
   ASSERT_EQ(out.text().size(), expected.size()) << what;
   EXPECT_TRUE(out.text() == expected) << what;
