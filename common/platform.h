@@ -39,7 +39,11 @@ struct FileHandle {
 FileHandle open_existing_exclusive(const char* path);
 
 // Creates a file under `name` in the current directory, or empties the one
-// there, for writing by this process alone.
+// there, for writing by this process alone. It never writes through a link:
+// a symbolic link of that name is replaced by the new file, and what it
+// points to stays as it was. Anything but a regular file (a folder, a FIFO,
+// a device) is refused without waiting, and so is a file without any write
+// permission, as the input side refuses one, even for root.
 FileHandle create_always(const char* name);
 
 // The full size of the file; false when it cannot be taken.
@@ -55,7 +59,14 @@ bool read(FileHandle file, void* buffer, std::size_t count, std::size_t& deliver
 // Writes all `count` bytes; false when they could not all be written.
 bool write(FileHandle file, const void* data, std::size_t count);
 
-void close(FileHandle& file);
+// Closes the file; false when the system reports an error there, which some
+// file systems do for a write that failed late.
+bool close(FileHandle& file);
+
+// Makes sure the standard input, output and error are open, on the null
+// device where they were closed, before any file is opened: a file that took
+// their number would receive the boxes' text. Call it first in every program.
+void open_standard_streams();
 
 // Memory for a whole file read in at once, released with the same size.
 // Where the system has large pages it asks for them: faulting six megabytes

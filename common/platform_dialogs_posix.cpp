@@ -30,13 +30,19 @@ bool terminal_requested() {
   return value != nullptr && std::strcmp(value, "terminal") == 0;
 }
 
-// The module is looked for next to the program, then where the build left it.
+// The module is looked for next to the program, then in lib/talvo/ beside
+// the program's folder (an install's bin/ and lib/talvo/, and the build tree
+// alike), and nowhere else: a module from a folder that others may write
+// would run with the user's rights.
 const gtk::Backend* load_gtk() {
   std::vector<std::string> candidates;
   std::error_code error;
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (!error) candidates.push_back((program.parent_path() / TALVO_GTK_MODULE_NAME).string());
-  candidates.push_back(TALVO_GTK_MODULE_BUILD_PATH);
+  if (error) return nullptr;
+  const std::filesystem::path folder = program.parent_path();
+  candidates.push_back((folder / TALVO_GTK_MODULE_NAME).string());
+  candidates.push_back(
+      (folder / TALVO_GTK_MODULE_DIR_FROM_PROGRAM / TALVO_GTK_MODULE_NAME).lexically_normal().string());
   for (const std::string& candidate : candidates) {
     void* module = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) continue;

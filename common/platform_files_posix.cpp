@@ -2,6 +2,11 @@
 // non-blocking exclusive lock, so that a file one of our programs holds cannot
 // be opened by another; a file without any write permission counts as
 // read-only, as it would under Windows' read-only attribute, even for root.
+//
+// Nothing here waits or follows a planted name: files are opened without
+// blocking (a FIFO would otherwise hold the program for ever), outputs are
+// never written through a symbolic link, and every descriptor kept lies
+// above the standard streams, so the boxes' text never lands in a file.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -14,6 +19,25 @@
 namespace talvo::platform {
 namespace {
 
+constexpr int kFirstFileDescriptor = 3;
+
+bool has_write_permission(const struct stat& info) { return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0; }
+
+// Moves a descriptor that took the number of a standard stream above them.
+int above_standard_streams(int fd) {
+  if (fd < 0 || fd >= kFirstFileDescriptor) return fd;
+  const int moved = fcntl(fd, F_DUPFD_CLOEXEC, kFirstFileDescriptor);
+  ::close(fd);
+  return moved;
+}
+
+// Once the file is known to be a regular one, reads and writes may block as
+// usual.
+bool make_blocking(int fd) {
+  const int flags = fcntl(fd, F_GETFL);
+  return flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
 FileHandle locked(int fd) {
   if (fd < 0) return {};
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -23,13 +47,40 @@ FileHandle locked(int fd) {
   return FileHandle{fd};
 }
 
+// Opens an output name that exists: refuses a link (ELOOP, left for the
+// caller to replace), a non-regular file and a read-only one.
+enum class Existing { Opened, Missing, Link, Refused };
+Existing open_existing_output(const char* name, int flags, int& fd) {
+  fd = above_standard_streams(::open(name, flags));
+  if (fd < 0) {
+    if (errno == ENOENT) return Existing::Missing;
+    if (errno == ELOOP) return Existing::Link;
+    return Existing::Refused;
+  }
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || !has_write_permission(info)) {
+    ::close(fd);
+    return Existing::Refused;
+  }
+  return Existing::Opened;
+}
+
 }  // namespace
 
+void open_standard_streams() {
+  for (int fd = 0; fd < kFirstFileDescriptor; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // The lowest free number is this one, as the ones below it are open.
+    const int null = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    if (null >= 0 && null != fd) ::close(null);
+  }
+}
+
 FileHandle open_existing_exclusive(const char* path) {
-  const int fd = ::open(path, O_RDWR | O_CLOEXEC | O_NOCTTY);
+  const int fd = above_standard_streams(::open(path, O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   if (fd < 0) return {};
   struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || !has_write_permission(info) || !make_blocking(fd)) {
     ::close(fd);
     return {};
   }
@@ -37,16 +88,39 @@ FileHandle open_existing_exclusive(const char* path) {
 }
 
 FileHandle create_always(const char* name) {
-  // Truncate only once the lock is ours: a file that another process holds
-  // must keep its contents.
-  FileHandle file = locked(::open(name, O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666));
-  if (!file.valid()) return file;
-  struct stat info {};
-  if (fstat(static_cast<int>(file.value), &info) != 0 ||
-      (S_ISREG(info.st_mode) && ftruncate(static_cast<int>(file.value), 0) != 0)) {
-    close(file);
+  constexpr int kFlags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK;
+  // A few rounds at most: each one only repeats when another process changed
+  // the name in between.
+  for (int round = 0; round < 4; ++round) {
+    int fd = -1;
+    switch (open_existing_output(name, kFlags, fd)) {
+      case Existing::Opened:
+        break;
+      case Existing::Missing:
+        fd = above_standard_streams(::open(name, kFlags | O_CREAT | O_EXCL, 0666));
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) return {};
+        break;
+      case Existing::Link: {
+        // Replace the link itself; what it points to is none of our business.
+        struct stat info {};
+        if (lstat(name, &info) != 0 || !S_ISLNK(info.st_mode) || unlink(name) != 0) return {};
+        continue;
+      }
+      case Existing::Refused:
+        return {};
+    }
+    if (!make_blocking(fd)) {
+      ::close(fd);
+      return {};
+    }
+    // Truncate only once the lock is ours: a file that another process holds
+    // must keep its contents.
+    FileHandle file = locked(fd);
+    if (file.valid() && ftruncate(static_cast<int>(file.value), 0) != 0) close(file);
+    return file;
   }
-  return file;
+  return {};
 }
 
 bool file_size(FileHandle file, std::uint64_t& size) {
@@ -86,9 +160,13 @@ bool write(FileHandle file, const void* data, std::size_t count) {
   return true;
 }
 
-void close(FileHandle& file) {
-  if (file.valid()) ::close(static_cast<int>(file.value));
+bool close(FileHandle& file) {
+  if (!file.valid()) return true;
+  // After an interrupted close the descriptor is gone all the same on Linux;
+  // only a real error counts.
+  const bool closed = ::close(static_cast<int>(file.value)) == 0 || errno == EINTR;
   file = {};
+  return closed;
 }
 
 }  // namespace talvo::platform

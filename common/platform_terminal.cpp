@@ -5,7 +5,8 @@
 //    prompt to standard error and reads one line from standard input: an
 //    existing file is chosen (its full path is returned); a line with "*" or
 //    "?" lists the matching files of the current directory and asks again; a
-//    path that names no existing file is reported and asked again; an empty
+//    path that names no existing file, or names a folder, FIFO or device, or
+//    is longer than a path may be, is reported and asked again; an empty
 //    line or the end of input cancels;
 //  - a message box writes "== caption ==" and its text, in UTF-8, to
 //    standard error for an error box and to standard output for a plain one,
@@ -39,14 +40,34 @@ void ignore_broken_pipes() {
   (void)done;
 }
 
-// One line of standard input without its line end; false at the end of input.
-bool read_line(std::string& line) {
+// Answers are short: a path holds at most 259 bytes. A longer line is read
+// to its end and reported as too long; one that runs on past this many bytes
+// without ending (standard input on /dev/zero) cannot be an answer and counts
+// as the end of the input, so that nothing waits or grows for ever.
+constexpr std::size_t kLongestLine = std::size_t{1} << 20;
+
+enum class LineRead { Line, TooLong, End };
+
+// One line of standard input without its line end, at most `limit` bytes of
+// it kept in `line`.
+LineRead read_line(std::string& line, std::size_t limit) {
   line.clear();
+  std::size_t length = 0;
   int c;
-  while ((c = std::getchar()) != EOF && c != '\n') line += static_cast<char>(c);
-  if (c == EOF && line.empty()) return false;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return true;
+  while ((c = std::getchar()) != EOF && c != '\n') {
+    if (++length > kLongestLine) return LineRead::End;
+    if (line.size() <= limit) line += static_cast<char>(c);
+  }
+  if (c == EOF && length == 0) return LineRead::End;
+  if (length <= limit + 1 && !line.empty() && line.back() == '\r') {
+    line.pop_back();
+    --length;
+  }
+  if (length > limit) {
+    line.resize(limit);
+    return LineRead::TooLong;
+  }
+  return LineRead::Line;
 }
 
 std::vector<std::string> split_patterns(const std::string& patterns) {
@@ -101,26 +122,37 @@ bool choose_file(std::span<const FileFilter> filters, char* path, std::size_t ca
   }
   std::fprintf(stderr, "  file name: %s\n", sjis_to_utf8(path).c_str());
   std::string line;
+  const std::size_t longest = capacity > 0 ? capacity - 1 : 0;
   for (;;) {
     std::fprintf(stderr, "Path (empty to cancel): ");
     std::fflush(stderr);
-    const bool answered = read_line(line);
+    const LineRead answer = read_line(line, longest);
+    const char* cut = answer == LineRead::TooLong ? "..." : "";
     // An answer that came from a pipe is echoed, so that a transcript reads
     // like the conversation it was.
-    if (!isatty(STDIN_FILENO)) std::fprintf(stderr, "%s\n", line.c_str());
-    if (!answered || line.empty()) return false;
+    if (!isatty(STDIN_FILENO)) std::fprintf(stderr, "%s%s\n", line.c_str(), cut);
+    if (answer == LineRead::End || line.empty()) return false;
+    if (answer == LineRead::TooLong) {
+      std::fprintf(stderr, "Path too long (at most %zu bytes): %s%s\n", longest, line.c_str(), cut);
+      continue;
+    }
     if (line.find_first_of("*?") != std::string::npos) {
       list_matches(line);
       continue;
     }
+    // A NUL would cut the path short in every call below.
     struct stat info {};
-    if (stat(line.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (line.find('\0') != std::string::npos || stat(line.c_str(), &info) != 0) {
       std::fprintf(stderr, "No such file: %s\n", line.c_str());
+      continue;
+    }
+    if (!S_ISREG(info.st_mode)) {
+      std::fprintf(stderr, "Not a regular file: %s\n", line.c_str());
       continue;
     }
     const std::string full = full_path_of(line);
     if (full.size() >= capacity) {
-      std::fprintf(stderr, "Path too long (at most %zu bytes): %s\n", capacity - 1, full.c_str());
+      std::fprintf(stderr, "Path too long (at most %zu bytes): %s\n", longest, full.c_str());
       continue;
     }
     std::memcpy(path, full.c_str(), full.size() + 1);
@@ -140,7 +172,7 @@ void message_box(const char* text, const char* caption, BoxStyle style) {
     std::fflush(out);
   }
   std::string answer;
-  read_line(answer);
+  read_line(answer, 0);
 }
 
 }  // namespace talvo::platform::terminal

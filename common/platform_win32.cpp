@@ -106,9 +106,13 @@ bool write(FileHandle file, const void* data, std::size_t count) {
   return true;
 }
 
-void close(FileHandle& file) {
-  if (file.valid()) CloseHandle(handle_of(file));
+bool close(FileHandle& file) {
+  const bool closed = !file.valid() || CloseHandle(handle_of(file)) != FALSE;
   file = {};
+  return closed;
 }
+
+// A windowed program has no standard streams to guard: its boxes are windows.
+void open_standard_streams() {}
 
 }  // namespace talvo::platform

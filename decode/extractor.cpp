@@ -15,12 +15,13 @@ namespace {
 void show_error(const char* text) { platform::message_box(text, texts::kErrorCaption, platform::BoxStyle::IconError); }
 
 // Writes what is still gathered and closes the file. A write that failed
-// anywhere is reported over any later failure: it came first.
+// anywhere, the late one that some file systems report only at the close
+// included, is reported over any later failure: it came first.
 bool finish_output(BufferedOutput& out, platform::FileHandle& file, const char* name) {
   const bool written = out.flush();
-  platform::close(file);
-  if (!written) report_write_failure(name);
-  return written;
+  const bool closed = platform::close(file);
+  if (!written || !closed) report_write_failure(name);
+  return written && closed;
 }
 
 bool decode_byte_bank(const RomImage& image, const rom::ByteBankLayout& bank, const char* name) {

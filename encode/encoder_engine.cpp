@@ -70,10 +70,11 @@ bool encode_text_bank(const EncoderVariant& variant, const EncoderInput& input) 
   const ReadResult result = read_through(input, parser);
 
   // Whatever was encoded before a failure stays in the files. A write that
-  // failed came before any later failure, so it is the one reported.
-  const bool bank_written = bank.flush();
-  const bool index_written = index.flush();
-  platform::close(bank_file);
+  // failed (a late one reported at the close included) came before any later
+  // failure, so it is the one reported.
+  const bool bank_written = bank.flush() && platform::close(bank_file);
+  const bool index_written = index.flush() && platform::close(index_file);
+  platform::close(bank_file);  // where a flush failed, the file is still open
   platform::close(index_file);
   if (!bank_written || !index_written) {
     report_write_failure(!bank_written ? variant.bank_file_name : variant.index_file_name);

@@ -60,12 +60,18 @@ TempFolder::~TempFolder() {
 }
 
 ProcessResult run_process(const std::vector<std::string>& argv, const std::filesystem::path& folder,
-                          const std::string& input) {
+                          const std::string& input, const ProcessSetup& setup) {
   TempFolder io;
   write_file(io / "in", input);
-  const std::string in = (io / "in").string(), out = (io / "out").string(), err = (io / "err").string();
+  const std::string in = setup.input_path.empty() ? (io / "in").string() : setup.input_path;
+  const std::string out = (io / "out").string(), err = (io / "err").string();
   // Prepared before the fork: the child only calls what is safe there.
   std::vector<std::string> environment = environment_without_display();
+  for (const std::string& added : setup.environment) {
+    const std::string name = added.substr(0, added.find('=') + 1);
+    std::erase_if(environment, [&](const std::string& variable) { return variable.starts_with(name); });
+    environment.push_back(added);
+  }
   std::vector<char*> envp;
   for (std::string& variable : environment) envp.push_back(variable.data());
   envp.push_back(nullptr);
@@ -84,6 +90,11 @@ ProcessResult run_process(const std::vector<std::string>& argv, const std::files
         chdir(folder.c_str()) != 0) {
       _exit(127);
     }
+    if (in_fd > 2) ::close(in_fd);
+    if (out_fd > 2) ::close(out_fd);
+    if (err_fd > 2) ::close(err_fd);
+    if (setup.close_output) ::close(1);
+    if (setup.close_error) ::close(2);
     execve(args[0], args.data(), envp.data());
     _exit(127);
   }

@@ -14,10 +14,18 @@ struct ProcessResult {
   std::string err;
 };
 
+// How a run departs from a plain one.
+struct ProcessSetup {
+  std::vector<std::string> environment;  // "NAME=value", added to ours
+  std::string input_path;                // read standard input from here instead of `input`
+  bool close_output = false;             // start with standard output closed
+  bool close_error = false;              // and standard error
+};
+
 // Runs `argv` in `folder` with `input` as its standard input. A program
 // that runs for over a minute is killed, so a hang fails the test.
 ProcessResult run_process(const std::vector<std::string>& argv, const std::filesystem::path& folder,
-                          const std::string& input);
+                          const std::string& input, const ProcessSetup& setup = {});
 
 // A fresh empty folder, removed with everything in it at the end of scope.
 class TempFolder {

@@ -1,9 +1,8 @@
 #include "support/programs.h"
 
 namespace talvo::testing {
-namespace {
 
-const char* path_of(Program program) {
+const char* program_path(Program program) {
   switch (program) {
     case Program::Decode:
       return TALVO_DECODE;
@@ -17,13 +16,20 @@ const char* path_of(Program program) {
   return "";
 }
 
-}  // namespace
+ProcessSetup failing_output(const std::string& name, bool at_close) {
+  ProcessSetup setup;
+  setup.environment = {std::string("LD_PRELOAD=") + TALVO_FAILING_IO,
+                       std::string(at_close ? "TALVO_TEST_FAILING_CLOSE=" : "TALVO_TEST_FAILING_WRITE=") + name,
+                       // The sanitizers' runtime wants to come first; here it need not.
+                       "ASAN_OPTIONS=verify_asan_link_order=0"};
+  return setup;
+}
 
 ProcessResult run_program(Program program, const std::filesystem::path& folder, const std::string& answer,
-                          const std::vector<std::string>& arguments) {
-  std::vector<std::string> argv{path_of(program)};
+                          const std::vector<std::string>& arguments, const ProcessSetup& setup) {
+  std::vector<std::string> argv{program_path(program)};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
-  return run_process(argv, folder, answer);
+  return run_process(argv, folder, answer, setup);
 }
 
 std::vector<std::string> boxes(const std::string& stream) {
