@@ -1,0 +1,155 @@
+#include "insertion.h"
+
+#include <array>
+#include <optional>
+
+#include "bank_fit.h"
+#include "bank_space.h"
+#include "bank_writer.h"
+#include "header_checksum.h"
+#include "huffman_code.h"
+#include "new_text_check.h"
+#include "original_rooms.h"
+#include "room_plan.h"
+#include "verification.h"
+
+namespace talvo::insert {
+namespace {
+
+std::array<bool, kBankCount> banks_given(const NewText& text) {
+  return {text.messages.has_value(), text.fixed_strings.has_value(), text.battle_text.has_value()};
+}
+
+// Headers to rewrite: those that hold the input's own checksum. One that
+// agrees with itself but not with the input marks an image edited before
+// without fixing it; its bytes are left as they were.
+struct Headers {
+  std::vector<HeaderPlace> valid;
+  std::vector<std::uint32_t> stale;
+};
+
+Headers judge_headers(std::span<const std::uint8_t> cartridge) {
+  Headers headers;
+  const std::vector<HeaderPlace> consistent = find_consistent_headers(cartridge);
+  if (consistent.empty()) return headers;
+  const std::uint16_t sum = cartridge_checksum(cartridge);
+  for (const HeaderPlace& place : consistent) {
+    if (place.checksum == sum) {
+      headers.valid.push_back(place);
+    } else {
+      headers.stale.push_back(place.offset);
+    }
+  }
+  return headers;
+}
+
+// What a bank's text must read as in the new cartridge.
+std::string expected_text(std::span<const std::uint8_t> before, const NewText& text, Bank bank) {
+  switch (bank) {
+    case Bank::Messages:
+      if (text.messages) return render_messages(*text.messages);
+      break;
+    case Bank::FixedStrings:
+      if (text.fixed_strings) return render_byte_bank(*text.fixed_strings);
+      break;
+    case Bank::BattleText:
+      if (text.battle_text) return render_byte_bank(*text.battle_text);
+      break;
+  }
+  BufferedOutput out;
+  read_bank_text(before, bank, out);
+  return out.text();
+}
+
+std::optional<VerificationFailed> verify(std::span<const std::uint8_t> before, std::span<const std::uint8_t> after,
+                                         const NewText& text, std::vector<BitSpan> allowed) {
+  if (const auto offset = first_change_outside(before, after, std::move(allowed))) {
+    return VerificationFailed{std::nullopt, 0, static_cast<std::uint32_t>(*offset)};
+  }
+  for (Bank bank : kBanks) {
+    BufferedOutput actual;
+    read_bank_text(after, bank, actual);
+    if (const auto entry = first_differing_entry(expected_text(before, text, bank), actual.text())) {
+      return VerificationFailed{bank, *entry, 0};
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+Outcome insert_text(std::span<const std::uint8_t> cartridge, const NewText& text, const Options& options) {
+  if (cartridge.size() != rom::kSize4Mb && cartridge.size() != rom::kSize6Mb) {
+    return UnsupportedImageSize{cartridge.size()};
+  }
+  const auto found = find_original_rooms(cartridge);
+  if (const auto* broken = std::get_if<BrokenOriginal>(&found)) return *broken;
+  const OriginalRooms& original = std::get<OriginalRooms>(found);
+  if (auto fault = check_new_text(text)) return *fault;
+
+  const std::array<bool, kBankCount> given = banks_given(text);
+  const Headers headers = judge_headers(cartridge);
+  const auto planned = plan_rooms(cartridge.size(), original, given, headers.valid, options);
+  if (const auto* bad = std::get_if<BadRegion>(&planned)) return *bad;
+  const RoomPlan& rooms = std::get<RoomPlan>(planned);
+
+  std::optional<HuffmanCode> code;
+  if (text.messages) {
+    const CodeCounts counts = count_codes(*text.messages);
+    TooManyCodes too_many = too_many_codes(*text.messages, counts);
+    if (!too_many.rarest.empty()) return too_many;
+    code = build_huffman_code(counts);
+  }
+
+  std::array<std::optional<BankPlan>, kBankCount> plans;
+  FitReport report;
+  std::optional<Bank> first_overflow;
+  for (Bank bank : kBanks) {
+    if (!given[bank_index(bank)]) continue;
+    const std::vector<std::uint64_t> sizes = bank == Bank::Messages       ? message_sizes(*text.messages, *code)
+                                             : bank == Bank::FixedStrings ? byte_entry_sizes(*text.fixed_strings)
+                                                                          : byte_entry_sizes(*text.battle_text);
+    BankPlan& plan = plans[bank_index(bank)].emplace(plan_bank(bank, sizes, rooms.of(bank).spans));
+    if (bank == Bank::Messages) {
+      plan.fit.distinct_codes = code->distinct;
+      // Codewords past 64 bits need more codes than any image has bits.
+      plan.fit.fits = plan.fit.fits && code->has_codewords;
+    }
+    if (!plan.fit.fits && !first_overflow) first_overflow = bank;
+    report.banks.push_back(plan.fit);
+  }
+  if (first_overflow) return DoesNotFit{*first_overflow, std::move(report)};
+
+  Inserted result{std::vector<std::uint8_t>(cartridge.begin(), cartridge.end()), std::move(report)};
+  const std::span<std::uint8_t> out(result.cartridge);
+  std::vector<BitSpan> written;
+  for (Bank bank : kBanks) {
+    if (!plans[bank_index(bank)]) continue;
+    const BankPlan& plan = *plans[bank_index(bank)];
+    const std::vector<BitSpan>& regions = rooms.of(bank).spans;
+    const std::vector<BitSpan> spans =
+        bank == Bank::Messages       ? write_messages(out, *text.messages, *code, plan.placement, regions)
+        : bank == Bank::FixedStrings ? write_byte_bank(out, bank, *text.fixed_strings, plan.placement, regions)
+                                     : write_byte_bank(out, bank, *text.battle_text, plan.placement, regions);
+    written.insert(written.end(), spans.begin(), spans.end());
+    const std::size_t groups = (entry_count(bank) + group_size(bank) - 1) / group_size(bank);
+    written.push_back(byte_span(pointer_table(bank), pointer_table(bank) + rom::kPointerSize * groups));
+    if (bank == Bank::Messages) written.push_back(byte_span(rom::kMessageTree, kTablesEnd));
+  }
+
+  ChecksumReport& checksum = result.report.checksum;
+  checksum.stale = headers.stale;
+  if (!headers.valid.empty()) {
+    const std::uint16_t sum = cartridge_checksum(out);
+    for (const HeaderPlace& header : headers.valid) {
+      store_checksum(out, header.offset, sum);
+      checksum.recomputed.push_back({header.offset, header.map_mode, header.checksum, sum});
+      written.push_back(byte_span(header.offset + kComplementField, header.offset + kComplementField + 4));
+    }
+  }
+
+  if (auto failed = verify(cartridge, out, text, std::move(written))) return *failed;
+  return result;
+}
+
+}  // namespace talvo::insert
