@@ -27,9 +27,16 @@ constexpr std::size_t kSourceStep = 4;
 constexpr std::size_t kCopiedTargetStep = 32;
 constexpr unsigned kMaxTableBits = 21;  // 8 MiB per table at most
 constexpr std::uint32_t kEmpty = std::numeric_limits<std::uint32_t>::max();
-// An action must save this many bytes over storing its bytes, since it
-// also splits a run of stored bytes in two.
-constexpr std::int64_t kMinSaving = 2;
+// Where nothing has matched for a while, the walk looks at fewer positions:
+// one more byte is passed over after every 32 misses, up to 31. A match that
+// starts in a passed-over stretch is still found further on and reaches back.
+constexpr std::size_t kSkipShift = 5;
+constexpr std::size_t kMaxSkip = 31;
+// An action that splits a run of stored bytes in two must save this many
+// bytes over storing its own, since the rest of the run needs a new header.
+// Elsewhere, costing no more than the bytes it writes is enough: storing
+// them would take a header too.
+constexpr std::int64_t kSplitSaving = 2;
 
 std::uint64_t load64(const std::uint8_t* p) {
   std::uint64_t value;
@@ -98,13 +105,15 @@ class Writer {
   void write_actions() {
     const std::size_t end = target_.size();
     std::size_t t = 0;
+    std::size_t misses = 0;  // positions looked at since the last action
     while (t < end) {
       Choice best = best_choice(t);
-      if (best.saving < kMinSaving) {
+      if (best.length == 0 || best.saving < (t > literal_start_ ? kSplitSaving : 0)) {
         index_target(t);
-        ++t;
+        t += 1 + std::min(misses++ >> kSkipShift, kMaxSkip);
         continue;
       }
+      misses = 0;
       // A match found late may reach back over bytes about to be stored.
       while (t > literal_start_ && best.from > 0 && target_[t - 1] == data_of(best.kind)[best.from - 1]) {
         --t;
@@ -150,7 +159,7 @@ class Writer {
     if (kind == ActionKind::TargetCopy)
       price += static_cast<std::int64_t>(number_size(signed_distance(target_at_, from)));
     const std::int64_t saving = static_cast<std::int64_t>(length) - price;
-    if (saving > best.saving) best = {kind, from, length, saving};
+    if (best.length == 0 || saving > best.saving) best = {kind, from, length, saving};
   }
 
   void consider_source(Choice& best, std::size_t t, std::uint64_t from) const {
@@ -221,6 +230,9 @@ void append_le32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 std::vector<std::uint8_t> create(std::span<const std::uint8_t> source, std::span<const std::uint8_t> target,
                                  std::span<const std::uint8_t> metadata) {
   std::vector<std::uint8_t> patch{'B', 'P', 'S', '1'};
+  // Room for a patch that stores the whole target, reserved but untouched
+  // unless the patch needs it: growing by copies would cost more.
+  patch.reserve(metadata.size() + target.size() + 64);
   append_number(patch, source.size());
   append_number(patch, target.size());
   append_number(patch, metadata.size());
