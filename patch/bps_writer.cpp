@@ -17,15 +17,17 @@
 namespace talvo::bps {
 namespace {
 
-// Windows of 8 bytes are hashed to find matches. Every 4th source position
-// is indexed, so a match of 11 bytes or more has a window in the table
-// (unless a later window took its slot), at a quarter of the cost. Stored
-// target bytes are all indexed, copied ones sparsely: what they hold is in
-// the source too.
+// Windows of 8 bytes are hashed to find matches, in tables of at most 2 MiB:
+// fresh memory costs a page fault per 4 KiB, which outweighs the lookups.
+// The source is indexed every 4th position, or sparser where it has more
+// windows than the table has slots (every 12th for 6 MB), so a match of
+// 8 + step - 1 bytes has a window in the table unless another took its
+// slot. Stored target bytes are all indexed, copied ones sparsely: what
+// they hold is in the source too.
 constexpr std::size_t kWindow = 8;
-constexpr std::size_t kSourceStep = 4;
+constexpr std::size_t kMinSourceStep = 4;
 constexpr std::size_t kCopiedTargetStep = 32;
-constexpr unsigned kMaxTableBits = 21;  // 8 MiB per table at most
+constexpr unsigned kMaxTableBits = 19;
 constexpr std::uint32_t kEmpty = std::numeric_limits<std::uint32_t>::max();
 // Where nothing has matched for a while, the walk looks at fewer positions:
 // one more byte is passed over after every 32 misses, up to 31. A match that
@@ -70,6 +72,7 @@ class WindowTable {
   }
   std::uint32_t& slot(const std::uint8_t* window) { return slots_[index(window)]; }
   std::uint32_t find(const std::uint8_t* window) const { return slots_[index(window)]; }
+  std::size_t size() const { return slots_.size(); }
 
  private:
   std::size_t index(const std::uint8_t* window) const {
@@ -97,8 +100,9 @@ class Writer {
       : source_(source),
         target_(target),
         out_(out),
-        source_table_(source.size() / kSourceStep),
-        target_table_(target.size() / 16) {
+        source_table_(source.size() / kMinSourceStep),
+        target_table_(target.size() / 16),
+        source_step_(std::max(kMinSourceStep, (source.size() + source_table_.size() - 1) / source_table_.size())) {
     index_source();
   }
 
@@ -136,7 +140,7 @@ class Writer {
 
   void index_source() {
     if (source_.size() < kWindow || source_.size() >= kEmpty) return;
-    for (std::size_t p = 0; p + kWindow <= source_.size(); p += kSourceStep) {
+    for (std::size_t p = 0; p + kWindow <= source_.size(); p += source_step_) {
       source_table_.slot(source_.data() + p) = static_cast<std::uint32_t>(p);
     }
   }
@@ -215,6 +219,7 @@ class Writer {
   std::vector<std::uint8_t>& out_;
   WindowTable source_table_;
   WindowTable target_table_;
+  std::size_t source_step_;        // positions between indexed source windows
   std::size_t literal_start_ = 0;  // the first target byte not yet written to the patch
   std::uint64_t source_at_ = 0;    // the reader's source copy position
   std::uint64_t source_end_ = 0;   // the target offset where the last SourceCopy ended
