@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace talvo::platform {
 
@@ -74,5 +76,34 @@ void open_standard_streams();
 // Throws std::bad_alloc when there is none.
 void* allocate_file_memory(std::size_t bytes);
 void release_file_memory(void* memory, std::size_t bytes);
+
+// Whole files, for the command line, with the reason when something fails
+// (the system's own words).
+
+// Reads the whole file at `path`, opened for reading only. Anything but a
+// regular file is refused without waiting, and so is a file of more than
+// `limit` bytes.
+bool read_whole_file(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
+                     std::string& reason);
+
+// Writes `bytes` as the file at `path` whole or not at all: into a new file
+// beside it (`pending`), flushed to the disk, which commit_file() renames
+// over `path`. A link at `path` is replaced, not followed; a read-only file
+// there is refused, as the desktop programs refuse one. Several files are
+// written first and renamed after, so that a failure leaves all as they were.
+struct PendingFile {
+  std::string temporary;
+  std::string path;
+};
+bool write_pending_file(const std::string& path, std::span<const std::uint8_t> bytes, PendingFile& pending,
+                        std::string& reason);
+bool commit_file(PendingFile& pending, std::string& reason);
+void discard_file(PendingFile& pending);
+
+// Whether both paths name one existing file (through links too).
+bool same_file(const std::string& a, const std::string& b);
+
+// Whether standard error is a terminal, which may show colours.
+bool standard_error_is_terminal();
 
 }  // namespace talvo::platform

@@ -32,6 +32,18 @@ inline constexpr std::uint8_t kCarriageReturn = 0x0D;
 // The most bytes a reader keeps between brackets; no token is longer than 5.
 inline constexpr std::size_t kMaxTokenBytes = 7;
 
+// How many entries each file holds, as the game's banks do, and the codes
+// that end an entry: messages end with 0x0AC or 0x0AE (0x0AD and 0x0AF only
+// break the line), fixed strings with byte 0xAC, battle text with 0xAC or
+// 0xAE.
+inline constexpr std::size_t kMessageEntries = 4047;
+inline constexpr std::size_t kFixedStringEntries = 958;
+inline constexpr std::size_t kBattleTextEntries = 375;
+inline constexpr std::uint16_t kMessageEnd = 0x0AC;
+inline constexpr std::uint16_t kMessageEndAlt = 0x0AE;
+inline constexpr std::uint8_t kByteEnd = 0xAC;
+inline constexpr std::uint8_t kBattleEndAlt = 0xAE;
+
 }  // namespace talvo::text_format
 
 namespace talvo::text_format {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "text_format.h"
+
 namespace talvo::rom {
 
 // The pointer tables and the tree lie back to back; every pointer is three
@@ -19,7 +21,7 @@ inline constexpr std::uint32_t kMessageData = 0x3CC258;         // the Huffman-c
 inline constexpr std::uint32_t kFixedStringData = 0x3ECFB7;     // fixed-string pointers count from here
 inline constexpr std::size_t kPointerSize = 3;
 
-inline constexpr std::size_t kMessageCount = 4047;
+inline constexpr std::size_t kMessageCount = text_format::kMessageEntries;
 inline constexpr std::size_t kMessageGroup = 8;
 inline constexpr std::size_t kMessageGroups = (kMessageCount + kMessageGroup - 1) / kMessageGroup;  // 506
 
@@ -32,8 +34,8 @@ inline constexpr std::size_t kTreeEntries = 2 * kTreeNodes;
 inline constexpr std::uint16_t kTreeBranchFlag = 0x8000;
 
 // Message codes that end a message; 0x0AD and 0x0AF break the line only.
-inline constexpr std::uint16_t kMessageEnd = 0x0AC;
-inline constexpr std::uint16_t kMessageEndAlt = 0x0AE;
+inline constexpr std::uint16_t kMessageEnd = text_format::kMessageEnd;
+inline constexpr std::uint16_t kMessageEndAlt = text_format::kMessageEndAlt;
 
 // A bank stored one byte per character: entries in groups of `group`, one
 // pointer per group counting from `data`; each entry ends with a terminator.
@@ -44,12 +46,16 @@ struct ByteBankLayout {
   std::uint32_t data;
   bool battle_terminators;    // 0xAE ends an entry as well as 0xAC
   std::size_t line_capacity;  // the game's own line buffer, kept as a reference
-  bool is_terminator(std::uint8_t code) const { return code == 0xAC || (battle_terminators && code == 0xAE); }
+  bool is_terminator(std::uint8_t code) const {
+    return code == text_format::kByteEnd || (battle_terminators && code == text_format::kBattleEndAlt);
+  }
   std::size_t groups() const { return (entries + group - 1) / group; }
 };
 
-inline constexpr ByteBankLayout kFixedStrings{958, 16, kFixedStringPointers, kFixedStringData, false, 32};
-inline constexpr ByteBankLayout kBattleText{375, 8, kBattleTextPointers, kBattleTextData, true, 512};
+inline constexpr ByteBankLayout kFixedStrings{
+    text_format::kFixedStringEntries, 16, kFixedStringPointers, kFixedStringData, false, 32};
+inline constexpr ByteBankLayout kBattleText{
+    text_format::kBattleTextEntries, 8, kBattleTextPointers, kBattleTextData, true, 512};
 
 // Images are recognised by their total size alone; the 4 MB dump may carry a
 // 512-byte copier header in front of the cartridge data.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "text_events.h"
 #include "text_format.h"
 #include "token_tables.h"
 
@@ -16,6 +17,13 @@ using text_format::kLineFeed;
 using text_format::kMaxTokenBytes;
 using text_format::kTokenClose;
 using text_format::kTokenOpen;
+using Unit = ParseFailure::Unit;
+
+// A byte that is a character on its own in Shift_JIS: ASCII, control bytes
+// and half-width katakana. After a pair that such a byte began is reported,
+// a reader that goes on takes the pair's second byte as the start of the
+// next unit, as the writer of the text meant it.
+bool is_single_byte_character(std::uint8_t b) { return b < 0x80 || (b >= 0xA1 && b <= 0xDF); }
 
 const CodeLookup& lookup_for(const EncoderVariant& variant) {
   return variant.token_table == TokenTableKind::Message ? message_code_lookup() : byte_code_lookup();
@@ -23,58 +31,102 @@ const CodeLookup& lookup_for(const EncoderVariant& variant) {
 
 }  // namespace
 
-TextBankParser::TextBankParser(const EncoderVariant& variant, BufferedOutput& bank, BufferedOutput& index)
-    : lookup_(lookup_for(variant)), variant_(variant), bank_(bank), index_(index) {}
+template <typename Events>
+BasicTextBankParser<Events>::BasicTextBankParser(const EncoderVariant& variant, BufferedOutput& bank,
+                                                 BufferedOutput& index, Events* events)
+    : lookup_(lookup_for(variant)), variant_(variant), bank_(bank), index_(index), events_(events) {}
 
-void TextBankParser::hand_over_staged() {
+template <typename Events>
+void BasicTextBankParser<Events>::hand_over_staged() {
   bank_.append(staged_.data(), staged_count_);
   staged_count_ = 0;
 }
 
-void TextBankParser::clear_gathered() {
+template <typename Events>
+void BasicTextBankParser<Events>::clear_gathered() {
   gathered_.fill(0);
   gathered_count_ = 0;
 }
 
-bool TextBankParser::fail_unknown() {
+template <typename Events>
+bool BasicTextBankParser<Events>::fail_unknown(Unit unit, std::uint64_t first) {
   // The gathered bytes are looked up, and shown, as a NUL-terminated string.
-  failure_.kind = ParseFailure::Kind::UnknownToken;
-  failure_.position = position_;
-  failure_.gathered.assign(gathered_.data(), strnlen(gathered_.data(), gathered_count_));
+  ParseFailure failure;
+  failure.kind = ParseFailure::Kind::UnknownToken;
+  failure.unit = unit;
+  failure.first = first;
+  failure.position = position_;
+  failure.gathered.assign(gathered_.data(), strnlen(gathered_.data(), gathered_count_));
+  if constexpr (Events::kGoesOn) {
+    events_->problem(failure);
+    clear_gathered();
+    return true;
+  }
+  failure_ = std::move(failure);
   return false;
 }
 
-bool TextBankParser::emit_gathered() {
+template <typename Events>
+bool BasicTextBankParser<Events>::emit_gathered() {
   const std::string_view text(gathered_.data(), strnlen(gathered_.data(), gathered_count_));
   const auto code = lookup_.find(text);
-  if (!code) return fail_unknown();
+  if (!code) return fail_unknown(Unit::Token, unit_first_);
   clear_gathered();
-  return emit(*code);
+  emit(*code, unit_first_, position_);
+  return true;
 }
 
-bool TextBankParser::close_header() {
+template <typename Events>
+bool BasicTextBankParser<Events>::close_header() {
   if (header_count_ % variant_.index_group == 0) {
     if (bank_offset_ >= kIndexLimit) {
-      failure_.kind = ParseFailure::Kind::BankTooLarge;
-      failure_.position = position_;
-      return false;
+      ParseFailure failure;
+      failure.kind = ParseFailure::Kind::BankTooLarge;
+      failure.unit = Unit::Header;
+      failure.first = unit_first_;
+      failure.position = position_;
+      if constexpr (!Events::kGoesOn) {
+        failure_ = std::move(failure);
+        return false;
+      }
+      events_->problem(failure);
+    } else {
+      const char entry[3] = {static_cast<char>(bank_offset_ & 0xFF), static_cast<char>(bank_offset_ >> 8 & 0xFF),
+                             static_cast<char>(bank_offset_ >> 16 & 0xFF)};
+      index_.append(entry, sizeof entry);
     }
-    const char entry[3] = {static_cast<char>(bank_offset_ & 0xFF), static_cast<char>(bank_offset_ >> 8 & 0xFF),
-                           static_cast<char>(bank_offset_ >> 16 & 0xFF)};
-    index_.append(entry, sizeof entry);
   }
+  if constexpr (Events::kGoesOn) events_->header(unit_first_, position_);
   ++header_count_;
   return true;
 }
 
-bool TextBankParser::feed(std::span<const std::uint8_t> bytes) {
+template <typename Events>
+std::optional<UnfinishedUnit> BasicTextBankParser<Events>::unfinished() const {
+  switch (state_) {
+    case ParserState::Plain:
+      if (gathered_count_ == 0) return std::nullopt;
+      return UnfinishedUnit{Unit::Pair, unit_first_};
+    case ParserState::InToken:
+      return UnfinishedUnit{Unit::Token, unit_first_};
+    case ParserState::InHeader:
+      return UnfinishedUnit{Unit::Header, unit_first_};
+    case ParserState::SkippingToken:
+      break;  // already reported as too long
+  }
+  return std::nullopt;
+}
+
+template <typename Events>
+bool BasicTextBankParser<Events>::feed(std::span<const std::uint8_t> bytes) {
   if (failure_.kind != ParseFailure::Kind::None) return false;
   const bool read_all = read(bytes);
   hand_over_staged();
   return read_all;
 }
 
-std::size_t TextBankParser::read_whole_token(const std::uint8_t* open, const std::uint8_t* end) {
+template <typename Events>
+std::size_t BasicTextBankParser<Events>::read_whole_token(const std::uint8_t* open, const std::uint8_t* end) {
   const std::uint8_t* const text = open + 1;
   const auto room = std::min(static_cast<std::size_t>(end - text), kMaxTokenBytes + 1);
   std::size_t length = 0;
@@ -84,11 +136,12 @@ std::size_t TextBankParser::read_whole_token(const std::uint8_t* open, const std
   }
   const auto code = lookup_.find(std::string_view(reinterpret_cast<const char*>(text), length));
   if (!code) return 0;
-  emit(*code);
+  emit(*code, position_, position_ + length + 1);
   return length + 2;
 }
 
-bool TextBankParser::read(std::span<const std::uint8_t> bytes) {
+template <typename Events>
+bool BasicTextBankParser<Events>::read(std::span<const std::uint8_t> bytes) {
   const std::uint8_t* p = bytes.data();
   const std::uint8_t* const end = p + bytes.size();
   // position_ is the offset of *p throughout.
@@ -104,11 +157,14 @@ bool TextBankParser::read(std::span<const std::uint8_t> bytes) {
               position_ += length - 1;
             } else {
               state_ = ParserState::InToken;
+              unit_first_ = position_;
             }
           } else if (b == kHeaderOpen) {
             state_ = ParserState::InHeader;
+            unit_first_ = position_;
           } else if (end - p >= 2) {
             // The common case: a whole pair at hand.
+            const std::uint64_t first = position_;
             const std::uint8_t second = p[1];
             ++p;
             ++position_;
@@ -118,13 +174,20 @@ bool TextBankParser::read(std::span<const std::uint8_t> bytes) {
                 gathered_[0] = static_cast<char>(b);
                 gathered_[1] = static_cast<char>(second);
                 gathered_count_ = 2;
-                return fail_unknown();
+                if (!fail_unknown(Unit::Pair, first)) return false;
+                if (is_single_byte_character(b)) {
+                  // Going on: the second byte begins the next unit.
+                  --p;
+                  --position_;
+                }
+              } else {
+                emit(code, first, position_);
               }
-              emit(code);
             }
           } else {
             gathered_[0] = static_cast<char>(b);
             gathered_count_ = 1;
+            unit_first_ = position_;
           }
         } else {
           // The second byte of a pair split between two reads.
@@ -133,8 +196,12 @@ bool TextBankParser::read(std::span<const std::uint8_t> bytes) {
             gathered_[1] = static_cast<char>(b);
             gathered_count_ = 2;
             const std::uint16_t code = lookup_.find_pair(first, b);
-            if (code == CodeLookup::kNone) return fail_unknown();
-            emit(code);
+            if (code == CodeLookup::kNone) {
+              if (!fail_unknown(Unit::Pair, unit_first_)) return false;
+              if (is_single_byte_character(first)) continue;  // going on: this byte begins the next unit
+            } else {
+              emit(code, unit_first_, position_);
+            }
           }
           clear_gathered();
         }
@@ -143,12 +210,24 @@ bool TextBankParser::read(std::span<const std::uint8_t> bytes) {
         if (b == kTokenClose) {
           if (!emit_gathered()) return false;
           state_ = ParserState::Plain;
+        } else if (Events::kGoesOn && b == kLineFeed) {
+          // No token holds a line feed: the bracket was never closed on its
+          // line. Reading goes on at the line feed, as at any line's end.
+          gathered_[std::min<std::size_t>(gathered_count_++, kMaxTokenBytes)] = static_cast<char>(b);
+          fail_unknown(Unit::Token, unit_first_);
+          state_ = ParserState::Plain;
         } else {
           gathered_[gathered_count_++] = static_cast<char>(b);
           // No token is this long: stop at once rather than at a "]" that a
           // forgotten bracket may leave far away.
-          if (gathered_count_ > kMaxTokenBytes) return fail_unknown();
+          if (gathered_count_ > kMaxTokenBytes) {
+            if (!fail_unknown(Unit::Token, unit_first_)) return false;
+            state_ = ParserState::SkippingToken;
+          }
         }
+        break;
+      case ParserState::SkippingToken:
+        if (b == kTokenClose || b == kLineFeed) state_ = ParserState::Plain;
         break;
       case ParserState::InHeader:
         if (b == kHeaderClose) {
@@ -162,5 +241,8 @@ bool TextBankParser::read(std::span<const std::uint8_t> bytes) {
   }
   return true;
 }
+
+template class BasicTextBankParser<NoTextEvents>;
+template class BasicTextBankParser<TextEvents>;
 
 }  // namespace talvo

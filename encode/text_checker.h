@@ -1,0 +1,56 @@
+// The checker of text files: every problem of a file at once, each with its
+// place, read by the encoders' own reader (text_bank_parser.h).
+//
+// Errors are what the game or the encoder would get wrong: a unit the table
+// lacks (the encoder stops there), a unit left unfinished at the end (the
+// encoder drops it), an entry count other than the bank's, an entry that
+// does not end with its end code or holds one before its end, text before
+// the first header. Warnings are what usually means a mistake but reads
+// fine: header numbers out of sequence, lines and entries longer than asked.
+//
+// A file without errors encodes; where the encoder stops, the first error
+// that stops it lies in the unit where it stops.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text_banks.h"
+#include "text_events.h"
+
+namespace talvo {
+
+enum class Severity : std::uint8_t { Error, Warning };
+
+struct Diagnostic {
+  Severity severity = Severity::Error;
+  std::uint64_t first = 0;  // the bytes it is about, in the text checked; `last` included
+  std::uint64_t last = 0;
+  std::string message;  // UTF-8, characters of the text quoted as they read
+  std::string hint;     // what to write instead, where something helps; may be empty
+  bool stops_encoder = false;
+};
+
+struct CheckOptions {
+  std::optional<std::size_t> max_line;   // characters a line of the game's window holds
+  std::optional<std::size_t> max_entry;  // characters an entry may hold
+  bool byte_order_mark_is_error = true;  // a Shift_JIS file; a UTF-8 one has its mark dropped
+};
+
+struct CheckedText {
+  std::vector<Diagnostic> diagnostics;  // in the order of their place in the file
+  TextEvents events;                    // what the reader found, offsets in the text checked
+  std::size_t errors = 0;
+  std::size_t warnings = 0;
+
+  // The codes of every entry, when there are no errors.
+  std::vector<std::vector<std::uint16_t>> entries() const;
+};
+
+// Checks a text file of `bank` given as Shift_JIS bytes.
+CheckedText check_text(std::string_view sjis, const TextBank& bank, const CheckOptions& options);
+
+}  // namespace talvo
