@@ -1,0 +1,53 @@
+// talvo check: every problem of every file, then one line that counts them.
+#include <cstdio>
+
+#include "commands.h"
+#include "diagnostic_report.h"
+#include "text_checker.h"
+#include "text_input.h"
+
+namespace talvo::cli {
+namespace {
+
+std::string counted(std::size_t count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+}  // namespace
+
+int run_check(const Options& options) {
+  std::vector<BankKind> banks;
+  for (const std::string& file : options.files) {
+    const auto bank = options.check_bank ? options.check_bank : bank_of_file_name(file);
+    if (!bank) {
+      say(file +
+          ": which bank does it hold? Its name begins with none of MsgData, StrData and BtlData; say it "
+          "with --bank msg, --bank str or --bank btl");
+      return kUsage;
+    }
+    banks.push_back(*bank);
+  }
+  const ReportStyle style = report_style(options.color);
+  CheckOptions check_options;
+  check_options.max_line = options.max_line;
+  check_options.max_entry = options.max_entry;
+  check_options.byte_order_mark_is_error = options.encoding == TextEncoding::ShiftJis;
+  std::size_t errors = 0, warnings = 0;
+  for (std::size_t i = 0; i < options.files.size(); ++i) {
+    TextInput input;
+    std::string reason;
+    if (!load_text(options.files[i], options.encoding, input, reason)) {
+      say(options.files[i] + ": " + reason);
+      ++errors;
+      continue;
+    }
+    const CheckedText checked = check_text(input.sjis, text_bank(banks[i]), check_options);
+    const std::vector<Diagnostic> diagnostics = file_diagnostics(input, checked);
+    print_diagnostics(stderr, input, diagnostics, style);
+    for (const Diagnostic& d : diagnostics) ++(d.severity == Severity::Error ? errors : warnings);
+  }
+  say(counted(errors, "error", "errors") + ", " + counted(warnings, "warning", "warnings"));
+  return errors == 0 ? kSuccess : kFailure;
+}
+
+}  // namespace talvo::cli

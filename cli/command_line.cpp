@@ -1,0 +1,151 @@
+#include "command_line.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <map>
+
+namespace talvo::cli {
+namespace {
+
+const std::map<std::string, TextEncoding> kEncodings{{"sjis", TextEncoding::ShiftJis}, {"utf8", TextEncoding::Utf8}};
+const std::map<std::string, ColorMode> kColors{
+    {"auto", ColorMode::Auto}, {"always", ColorMode::Always}, {"never", ColorMode::Never}};
+const std::map<std::string, ReportFormat> kReports{{"text", ReportFormat::Text}, {"json", ReportFormat::Json}};
+const std::map<std::string, BankKind> kBanks{
+    {"msg", BankKind::Messages}, {"str", BankKind::FixedStrings}, {"btl", BankKind::BattleText}};
+
+void add_encoding(CLI::App& command, Options& options, const char* what) {
+  command.add_option("--encoding", options.encoding, what)
+      ->transform(CLI::CheckedTransformer(kEncodings))
+      ->option_text("sjis|utf8");
+}
+
+// An offset in the image: hexadecimal with 0x, else decimal.
+std::optional<std::uint32_t> parse_offset(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  std::uint64_t value = 0;
+  for (std::size_t i = hex ? 2 : 0; i < text.size(); ++i) {
+    const char c = text[i];
+    int digit = -1;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    if (digit < 0) return std::nullopt;
+    value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
+    if (value > 0xFFFFFFFFu) return std::nullopt;
+  }
+  return static_cast<std::uint32_t>(value);
+}
+
+// BANK=START-END, as --room takes it.
+std::string parse_room(const std::string& text, RoomOption& room) {
+  const std::size_t equals = text.find('=');
+  const std::size_t dash = text.find('-', equals == std::string::npos ? 0 : equals);
+  if (equals == std::string::npos || dash == std::string::npos)
+    return "expected BANK=START-END, such as msg=0x3F0000-0x3F8000";
+  const auto bank = kBanks.find(text.substr(0, equals));
+  if (bank == kBanks.end()) return "the bank is msg, str or btl";
+  const auto start = parse_offset(text.substr(equals + 1, dash - equals - 1));
+  const auto end = parse_offset(text.substr(dash + 1));
+  if (!start || !end) return "START and END are offsets, such as 0x3F0000 or 4128768";
+  if (*end <= *start) return "END must lie after START";
+  room = {bank->second, *start, *end};
+  return {};
+}
+
+}  // namespace
+
+ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
+  CLI::App app{
+      "Extracts, checks, encodes and inserts the text of the Super Famicom game Talvo.\n"
+      "Text files are Shift_JIS as the game's tables write them, or UTF-8 with --encoding utf8.",
+      "talvo"};
+  app.set_version_flag("--version", std::string("talvo ") + TALVO_VERSION);
+  app.require_subcommand(1);
+  app.fallthrough(false);
+
+  CLI::App* extract = app.add_subcommand("extract", "Write the image's three text files");
+  extract->add_option("IMAGE", options.image, "cartridge image (4 MB, 4 MB with a copier header, or 6 MB)")->required();
+  extract->add_option("-o,--output", options.output,
+                      "folder for MsgDataDecode.txt, StrDataDecode.txt and "
+                      "BtlDataDecode.txt (default: the current one)");
+  add_encoding(*extract, options, "encoding of the files written (default sjis)");
+
+  CLI::App* encode = app.add_subcommand("encode", "Encode one text file into its bank and index files");
+  encode->add_option("BANK", options.bank, "msg, str or btl")->required()->transform(CLI::CheckedTransformer(kBanks));
+  encode->add_option("FILE", options.text_file, "the text file")->required();
+  encode->add_option("-o,--output", options.output, "folder for the bank and index files (default: the current one)");
+  add_encoding(*encode, options, "encoding of the text file (default sjis)");
+
+  CLI::App* check = app.add_subcommand("check", "Report every problem of text files, as compilers do");
+  check->add_option("FILE", options.files, "text files")->required();
+  check->add_option("--bank", options.check_bank, "msg, str or btl (default: from the file name)")
+      ->transform(CLI::CheckedTransformer(kBanks));
+  add_encoding(*check, options, "encoding of the text files (default sjis)");
+  check->add_option("--color", options.color, "colours in the report (default auto: on a terminal)")
+      ->transform(CLI::CheckedTransformer(kColors))
+      ->option_text("auto|always|never");
+  check->add_option("--max-line", options.max_line, "warn about lines of running text longer than N characters")
+      ->check(CLI::PositiveNumber);
+  check->add_option("--max-entry", options.max_entry, "warn about entries longer than N characters")
+      ->check(CLI::PositiveNumber);
+
+  std::vector<std::string> rooms;
+  CLI::App* insert = app.add_subcommand("insert", "Put edited text files into a copy of the image");
+  insert->add_option("IMAGE", options.image, "the cartridge image (never changed)")->required();
+  insert->add_option("--msg", options.message_file, "message text file");
+  insert->add_option("--str", options.fixed_string_file, "fixed-string text file");
+  insert->add_option("--btl", options.battle_file, "battle-text file");
+  insert->add_option("-o,--output", options.output, "the new image")->required();
+  insert->add_option("--room", rooms, "more free space for a bank: BANK=START-END, ROM offsets (repeatable)");
+  insert->add_option("--report", options.report, "fit report format (default text)")
+      ->transform(CLI::CheckedTransformer(kReports))
+      ->option_text("text|json");
+  insert->add_option("--bps", options.bps_file, "also write a BPS patch from IMAGE to the new image");
+  add_encoding(*insert, options, "encoding of the text files (default sjis)");
+
+  CLI::App* patch = app.add_subcommand("patch", "Make or apply BPS patches");
+  patch->require_subcommand(1);
+  CLI::App* create = patch->add_subcommand("create", "Write a patch from SOURCE to TARGET");
+  create->add_option("SOURCE", options.patch_source, "the original image")->required();
+  create->add_option("TARGET", options.patch_target, "the changed image")->required();
+  create->add_option("-o,--output", options.output, "the patch file")->required();
+  CLI::App* apply = patch->add_subcommand("apply", "Apply PATCH to IMAGE");
+  apply->add_option("PATCH", options.patch_file, "the patch")->required();
+  apply->add_option("IMAGE", options.image, "the image it was made for (never changed)")->required();
+  apply->add_option("-o,--output", options.output, "the patched image")->required();
+
+  try {
+    app.parse(argc, argv);
+    for (const std::string& text : rooms) {
+      RoomOption room{};
+      const std::string problem = parse_room(text, room);
+      if (!problem.empty()) throw CLI::ValidationError("--room " + text, problem);
+      options.room.push_back(room);
+    }
+  } catch (const CLI::CallForHelp& help) {
+    app.exit(help);
+    return ParseOutcome::Done;
+  } catch (const CLI::CallForAllHelp& help) {
+    app.exit(help);
+    return ParseOutcome::Done;
+  } catch (const CLI::CallForVersion& version) {
+    app.exit(version);
+    return ParseOutcome::Done;
+  } catch (const CLI::ParseError& error) {
+    std::fprintf(stderr, "talvo: %s\nTry 'talvo --help' for more information.\n", error.what());
+    return ParseOutcome::UsageError;
+  }
+
+  if (extract->parsed()) options.command = Command::Extract;
+  if (encode->parsed()) options.command = Command::Encode;
+  if (check->parsed()) options.command = Command::Check;
+  if (insert->parsed()) options.command = Command::Insert;
+  if (create->parsed()) options.command = Command::PatchCreate;
+  if (apply->parsed()) options.command = Command::PatchApply;
+  return ParseOutcome::Run;
+}
+
+}  // namespace talvo::cli

@@ -1,0 +1,55 @@
+// The talvo command line: its commands and options, read into one plain
+// record. Reading it is all this file does; the commands live elsewhere.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "text_banks.h"
+
+namespace talvo::cli {
+
+enum class Command { Extract, Encode, Check, Insert, PatchCreate, PatchApply };
+enum class TextEncoding { ShiftJis, Utf8 };
+enum class ColorMode { Auto, Always, Never };
+enum class ReportFormat { Text, Json };
+
+// Extra room a bank may use on insertion: ROM offsets, the end excluded.
+struct RoomOption {
+  BankKind bank;
+  std::uint32_t start;
+  std::uint32_t end;
+};
+
+struct Options {
+  Command command = Command::Extract;
+  TextEncoding encoding = TextEncoding::ShiftJis;
+  std::string output = ".";  // a folder for extract and encode, a file for insert and patch
+
+  std::string image;                   // extract, insert, patch apply
+  BankKind bank = BankKind::Messages;  // encode
+  std::string text_file;               // encode
+  std::vector<std::string> files;      // check
+  std::optional<BankKind> check_bank;
+  ColorMode color = ColorMode::Auto;
+  std::optional<std::size_t> max_line;
+  std::optional<std::size_t> max_entry;
+
+  std::string message_file, fixed_string_file, battle_file;  // insert: "" when not given
+  std::vector<RoomOption> room;
+  ReportFormat report = ReportFormat::Text;
+  std::string bps_file;  // insert: "" when not given
+
+  std::string patch_source, patch_target, patch_file;  // patch create / apply
+};
+
+enum class ParseOutcome { Run, Done, UsageError };
+
+// Reads the command line. Done after --help or --version (shown on standard
+// output); UsageError after the one line that says what is wrong has gone
+// to standard error.
+ParseOutcome parse_command_line(int argc, char** argv, Options& options);
+
+}  // namespace talvo::cli

@@ -1,0 +1,65 @@
+// talvo encode: the bank and index files of one text file, exactly as the
+// encoder programs write them, or the encoder's error as a diagnostic.
+#include <cstdio>
+
+#include "buffered_output.h"
+#include "commands.h"
+#include "diagnostic_report.h"
+#include "text_bank_parser.h"
+#include "text_checker.h"
+#include "text_input.h"
+
+namespace talvo::cli {
+namespace {
+
+std::span<const std::uint8_t> bytes_of(const std::string& text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+// Where the encoder stopped, said by the checker, which reads with the same
+// reader: its first error that stops the encoder is that place.
+void report_stop(const TextInput& input, const TextBank& bank) {
+  CheckOptions options;
+  options.byte_order_mark_is_error = input.encoding == TextEncoding::ShiftJis;
+  const CheckedText checked = check_text(input.sjis, bank, options);
+  std::vector<Diagnostic> stops;
+  for (const Diagnostic& d : file_diagnostics(input, checked)) {
+    if (d.stops_encoder) {
+      stops.push_back(d);
+      break;
+    }
+  }
+  print_diagnostics(stderr, input, stops, report_style(ColorMode::Auto));
+}
+
+}  // namespace
+
+int run_encode(const Options& options) {
+  const TextBank& bank = text_bank(options.bank);
+  TextInput input;
+  std::string reason;
+  if (!load_text(options.text_file, options.encoding, input, reason)) {
+    say(options.text_file + ": " + reason);
+    return kFailure;
+  }
+  std::vector<Diagnostic> conversion_errors;
+  for (const Diagnostic& d : input.conversion) {
+    if (d.severity == Severity::Error) conversion_errors.push_back(d);
+  }
+  if (!conversion_errors.empty()) {
+    print_diagnostics(stderr, input, {conversion_errors.front()}, report_style(ColorMode::Auto));
+    return kFailure;
+  }
+  BufferedOutput bank_bytes, index_bytes;
+  TextBankParser parser(bank.variant, bank_bytes, index_bytes);
+  if (!parser.feed(bytes_of(input.sjis))) {
+    report_stop(input, bank);
+    return kFailure;
+  }
+  const bool written =
+      write_outputs({{in_folder(options.output, bank.variant.bank_file_name), bytes_of(bank_bytes.text())},
+                     {in_folder(options.output, bank.variant.index_file_name), bytes_of(index_bytes.text())}});
+  return written ? kSuccess : kFailure;
+}
+
+}  // namespace talvo::cli

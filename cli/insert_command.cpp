@@ -1,0 +1,132 @@
+// talvo insert: the edited text files put into a copy of the image, in the
+// game's own form, with a report of how they fit, and a BPS patch on request.
+#include <algorithm>
+#include <cstdio>
+
+#include "bps.h"
+#include "commands.h"
+#include "diagnostic_report.h"
+#include "image_file.h"
+#include "insert_report.h"
+#include "insertion.h"
+#include "platform.h"
+#include "text_checker.h"
+#include "text_input.h"
+
+namespace talvo::cli {
+namespace {
+
+struct GivenFile {
+  const std::string& path;
+  BankKind kind;
+};
+
+insert::Bank insert_bank(BankKind kind) {
+  switch (kind) {
+    case BankKind::Messages:
+      return insert::Bank::Messages;
+    case BankKind::FixedStrings:
+      return insert::Bank::FixedStrings;
+    case BankKind::BattleText:
+      break;
+  }
+  return insert::Bank::BattleText;
+}
+
+std::vector<std::vector<std::uint8_t>> as_bytes(const std::vector<std::vector<std::uint16_t>>& entries) {
+  std::vector<std::vector<std::uint8_t>> out(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) out[i].assign(entries[i].begin(), entries[i].end());
+  return out;
+}
+
+// Reads and checks one text file, showing what the checker finds; the text's
+// entries go into `text` when it has no error.
+bool read_bank_text(const GivenFile& given, TextEncoding encoding, insert::NewText& text) {
+  TextInput input;
+  std::string reason;
+  if (!load_text(given.path, encoding, input, reason)) {
+    say(given.path + ": " + reason);
+    return false;
+  }
+  CheckOptions options;
+  options.byte_order_mark_is_error = encoding == TextEncoding::ShiftJis;
+  const CheckedText checked = check_text(input.sjis, text_bank(given.kind), options);
+  const std::vector<Diagnostic> diagnostics = file_diagnostics(input, checked);
+  print_diagnostics(stderr, input, diagnostics, report_style(ColorMode::Auto));
+  const auto errors = std::count_if(diagnostics.begin(), diagnostics.end(),
+                                    [](const Diagnostic& d) { return d.severity == Severity::Error; });
+  if (errors > 0) {
+    say(given.path + ": " + std::to_string(errors) + (errors == 1 ? " error" : " errors") +
+        " that the game would misread; nothing was inserted");
+    return false;
+  }
+  switch (given.kind) {
+    case BankKind::Messages:
+      text.messages = checked.entries();
+      break;
+    case BankKind::FixedStrings:
+      text.fixed_strings = as_bytes(checked.entries());
+      break;
+    case BankKind::BattleText:
+      text.battle_text = as_bytes(checked.entries());
+      break;
+  }
+  return true;
+}
+
+void print_report(const Options& options, const insert::FitReport& report, bool inserted) {
+  const std::string text =
+      options.report == ReportFormat::Json ? fit_report_json(report, inserted) : fit_report_text(report);
+  std::fputs(text.c_str(), stdout);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int run_insert(const Options& options) {
+  std::vector<GivenFile> files;
+  if (!options.message_file.empty()) files.push_back({options.message_file, BankKind::Messages});
+  if (!options.fixed_string_file.empty()) files.push_back({options.fixed_string_file, BankKind::FixedStrings});
+  if (!options.battle_file.empty()) files.push_back({options.battle_file, BankKind::BattleText});
+  if (files.empty()) {
+    say("insert: give at least one text file: --msg, --str or --btl");
+    return kUsage;
+  }
+  for (const std::string& out : {options.output, options.bps_file}) {
+    if (!out.empty() && platform::same_file(options.image, out)) {
+      say(out + ": would replace the input image; name another file");
+      return kUsage;
+    }
+  }
+  ImageFile image;
+  if (!read_image(options.image, image)) return kFailure;
+  insert::NewText text;
+  bool readable = true;
+  for (const GivenFile& file : files) readable = read_bank_text(file, options.encoding, text) && readable;
+  if (!readable) return kFailure;
+
+  insert::Options insert_options;
+  for (const RoomOption& room : options.room) {
+    insert_options.extra_room.push_back({insert_bank(room.bank), {room.start, room.end}});
+  }
+  const insert::Outcome outcome = insert::insert_text(image.cartridge(), text, insert_options);
+  if (const auto* refusal = std::get_if<insert::Refusal>(&outcome)) {
+    if (const auto* overflow = std::get_if<insert::DoesNotFit>(refusal)) print_report(options, overflow->report, false);
+    say(describe_refusal(*refusal) + "; nothing was written");
+    return kFailure;
+  }
+  const insert::Inserted& inserted = std::get<insert::Inserted>(outcome);
+  std::vector<std::uint8_t> out(image.bytes.begin(), image.bytes.begin() + image.header_offset);
+  out.insert(out.end(), inserted.cartridge.begin(), inserted.cartridge.end());
+  std::vector<OutputFile> outputs{{options.output, out}};
+  std::vector<std::uint8_t> patch;
+  if (!options.bps_file.empty()) {
+    patch = bps::create(image.cartridge(), inserted.cartridge);
+    outputs.push_back({options.bps_file, patch});
+  }
+  if (!write_outputs(outputs)) return kFailure;
+  print_report(options, inserted.report, true);
+  return kSuccess;
+}
+
+}  // namespace talvo::cli

@@ -1,0 +1,238 @@
+#include "insert_report.h"
+
+#include <cstdio>
+#include <type_traits>
+
+#include "sjis_terminal_text.h"
+#include "token_tables.h"
+
+namespace talvo::cli {
+namespace {
+
+using insert::Bank;
+
+std::string hex(std::uint64_t value, int digits) {
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%0*llX", digits, static_cast<unsigned long long>(value));
+  return text;
+}
+
+std::string entry(std::size_t n) { return hex(n, 4); }
+std::string offset(std::uint64_t n) { return hex(n, 6); }
+std::string region(const insert::Region& r) { return offset(r.start) + "-" + offset(r.end); }
+
+const char* short_name(Bank bank) {
+  switch (bank) {
+    case Bank::Messages:
+      return "msg";
+    case Bank::FixedStrings:
+      return "str";
+    case Bank::BattleText:
+      break;
+  }
+  return "btl";
+}
+
+std::string entry_size(const insert::BankFit& fit, const insert::EntrySize& size) {
+  return entry(size.entry) + " (" +
+         (fit.bank == Bank::Messages ? std::to_string(size.bits) + " bits" : std::to_string(size.bytes) + " bytes") +
+         ")";
+}
+
+std::string largest_entries(const insert::BankFit& fit) {
+  std::string text;
+  for (const insert::EntrySize& size : fit.largest) text += (text.empty() ? "" : ", ") + entry_size(fit, size);
+  return text;
+}
+
+std::string percent(std::uint64_t part, std::uint64_t whole) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%.1f%%", whole == 0 ? 0.0 : 100.0 * static_cast<double>(part) / whole);
+  return text;
+}
+
+std::string message_code_text(std::uint16_t code) {
+  char token[kMessageTokenSlot];
+  std::string text = sjis_to_utf8(std::string_view(token, message_token(code, token)));
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  return "'" + text + "'";
+}
+
+std::string describe(const insert::UnsupportedImageSize& r) {
+  return "the cartridge data is " + std::to_string(r.size) + " bytes; insertion takes 4 MB and 6 MB images";
+}
+
+std::string describe(const insert::BrokenOriginal& r) {
+  std::string what;
+  switch (r.failure) {
+    case insert::OriginalFailure::TreeUnreadable:
+      what = "the message tree lies past the end of the image";
+      break;
+    case insert::OriginalFailure::TreeInvalid:
+      what = "the message tree is broken";
+      break;
+    case insert::OriginalFailure::AccessTableRead:
+      what = "the group pointer of message " + entry(r.entry) + " lies past the end of the image";
+      break;
+    case insert::OriginalFailure::MessageDataRead:
+      what = "the data of message " + entry(r.entry) + " runs past the end of the image";
+      break;
+    case insert::OriginalFailure::ByteBankRead:
+      what = "entry " + entry(r.entry) + " runs past the end of the image";
+      break;
+  }
+  return "the image's " + bank_name(r.bank) + " cannot be read as the extractor reads them: " + what +
+         "; insertion needs an image that extracts";
+}
+
+std::string describe(const insert::WrongEntryCount& r) {
+  return "the " + bank_name(r.bank) + " have " + std::to_string(r.given) + " entries, where the game has " +
+         std::to_string(r.expected);
+}
+
+std::string describe(const insert::MisplacedEndCode& r) {
+  return bank_name(r.bank) + " entry " + entry(r.entry) +
+         (r.missing ? " does not end with its end code" : " holds an end code before its end");
+}
+
+std::string describe(const insert::CodeOutOfRange& r) {
+  return "message " + entry(r.message) + " holds code " + hex(r.code, 3) + ", past the table";
+}
+
+std::string describe(const insert::TooManyCodes& r) {
+  std::string text = "the messages use " + std::to_string(r.distinct) +
+                     " distinct characters and codes; the game's tree holds " + std::to_string(r.limit) +
+                     ". Replace the " + std::to_string(r.rarest.size()) + " rarest:";
+  for (const insert::CodeUse& use : r.rarest) {
+    text += "\n  " + message_code_text(use.code) + " (" + hex(use.code, 3) + "), used " + std::to_string(use.uses) +
+            (use.uses == 1 ? " time" : " times") + ", first in message " + entry(use.first_message);
+  }
+  return text;
+}
+
+std::string describe(const insert::BadRegion& r) {
+  const std::string what = (r.default_room ? "the image's own room of the " + bank_name(r.bank)
+                                           : "--room " + std::string(short_name(r.bank)) + "=" + region(r.region)) +
+                           " ";
+  switch (r.fault) {
+    case insert::RegionFault::Empty:
+      return what + "is empty";
+    case insert::RegionFault::OutsideImage:
+      return what + "reaches past the end of the image";
+    case insert::RegionFault::OverlapsTables:
+      return what + "touches the pointer tables or the message tree (0x0152A4-0x01697B)";
+    case insert::RegionFault::OverlapsHeader:
+      return what + "touches the cartridge's internal header";
+    case insert::RegionFault::Unreachable:
+      return what + "lies where the bank's pointers cannot reach";
+    case insert::RegionFault::OverlapsRoom:
+      return what + "overlaps the room of the " + bank_name(r.other_bank.value_or(r.bank)) + " (" + region(r.other) +
+             ")";
+    case insert::RegionFault::OverlapsRegion:
+      return what + "overlaps --room " + short_name(r.other_bank.value_or(r.bank)) + "=" + region(r.other);
+  }
+  return what;
+}
+
+std::string describe(const insert::DoesNotFit& r) {
+  for (const insert::BankFit& fit : r.report.banks) {
+    if (fit.bank != r.bank) continue;
+    return "the " + bank_name(fit.bank) + " do not fit: they need " + std::to_string(fit.needed_bytes) +
+           " bytes, their room holds " + std::to_string(fit.room_bytes) +
+           ". The largest entries: " + largest_entries(fit) + ". Shorten the text, or give more room with --room " +
+           short_name(fit.bank) + "=START-END";
+  }
+  return "the " + bank_name(r.bank) + " do not fit";
+}
+
+std::string describe(const insert::VerificationFailed& r) {
+  const std::string where = r.bank ? "the " + bank_name(*r.bank) + " read back otherwise at entry " + entry(r.entry)
+                                   : "byte " + offset(r.offset) + " changed although nothing was written there";
+  return "the new image did not read back as it must (" + where +
+         "), a fault of talvo: please report it with the image's text files";
+}
+
+}  // namespace
+
+std::string bank_name(Bank bank) {
+  switch (bank) {
+    case Bank::Messages:
+      return "messages";
+    case Bank::FixedStrings:
+      return "fixed strings";
+    case Bank::BattleText:
+      break;
+  }
+  return "battle text";
+}
+
+std::string fit_report_text(const insert::FitReport& report) {
+  std::string text;
+  for (const insert::BankFit& fit : report.banks) {
+    text += bank_name(fit.bank) + ": " + std::to_string(fit.needed_bytes) + " of " + std::to_string(fit.room_bytes) +
+            " bytes (" + percent(fit.needed_bytes, fit.room_bytes) + ")";
+    if (fit.bank == Bank::Messages) {
+      text += ", " + std::to_string(fit.needed_bits) + " of " + std::to_string(fit.room_bits) + " bits, " +
+              std::to_string(fit.distinct_codes) + " codes in the tree";
+    }
+    text += fit.fits ? "\n" : ": DOES NOT FIT\n";
+    for (const insert::RegionUse& use : fit.regions) {
+      text += "  " + std::string(use.default_room ? "own room " : "--room   ") + region(use.region) + ": " +
+              std::to_string(use.used_bytes) + " bytes used, " + std::to_string(use.groups) + " groups\n";
+    }
+    text += "  largest entries: " + largest_entries(fit) + "\n";
+  }
+  if (report.checksum.recomputed.empty()) {
+    text += "internal header: no valid checksum found, left as it was\n";
+  }
+  for (const insert::HeaderChecksum& header : report.checksum.recomputed) {
+    text += "internal header at " + offset(header.offset) + ": checksum " + hex(header.old_checksum, 4) + " -> " +
+            hex(header.new_checksum, 4) + "\n";
+  }
+  for (std::uint32_t stale : report.checksum.stale) {
+    text += "internal header at " + offset(stale) + ": its checksum did not match the input; left as it was\n";
+  }
+  return text;
+}
+
+std::string fit_report_json(const insert::FitReport& report, bool inserted) {
+  std::string json = "{\"inserted\":" + std::string(inserted ? "true" : "false") + ",\"banks\":[";
+  for (std::size_t b = 0; b < report.banks.size(); ++b) {
+    const insert::BankFit& fit = report.banks[b];
+    json += std::string(b ? "," : "") + "{\"bank\":\"" + short_name(fit.bank) +
+            "\",\"fits\":" + (fit.fits ? "true" : "false") + ",\"needed_bytes\":" + std::to_string(fit.needed_bytes) +
+            ",\"room_bytes\":" + std::to_string(fit.room_bytes) + ",\"used_bytes\":" + std::to_string(fit.used_bytes) +
+            ",\"needed_bits\":" + std::to_string(fit.needed_bits) + ",\"room_bits\":" + std::to_string(fit.room_bits) +
+            ",\"distinct_codes\":" + std::to_string(fit.distinct_codes) + ",\"regions\":[";
+    for (std::size_t i = 0; i < fit.regions.size(); ++i) {
+      const insert::RegionUse& use = fit.regions[i];
+      json += std::string(i ? "," : "") + "{\"start\":" + std::to_string(use.region.start) +
+              ",\"end\":" + std::to_string(use.region.end) + ",\"own_room\":" + (use.default_room ? "true" : "false") +
+              ",\"used_bytes\":" + std::to_string(use.used_bytes) + ",\"groups\":" + std::to_string(use.groups) + "}";
+    }
+    json += "],\"largest\":[";
+    for (std::size_t i = 0; i < fit.largest.size(); ++i) {
+      json += std::string(i ? "," : "") + "{\"entry\":" + std::to_string(fit.largest[i].entry) +
+              ",\"bits\":" + std::to_string(fit.largest[i].bits) +
+              ",\"bytes\":" + std::to_string(fit.largest[i].bytes) + "}";
+    }
+    json += "]}";
+  }
+  json += "],\"checksum\":{\"recomputed\":[";
+  for (std::size_t i = 0; i < report.checksum.recomputed.size(); ++i) {
+    const insert::HeaderChecksum& header = report.checksum.recomputed[i];
+    json += std::string(i ? "," : "") + "{\"offset\":" + std::to_string(header.offset) +
+            ",\"old\":" + std::to_string(header.old_checksum) + ",\"new\":" + std::to_string(header.new_checksum) + "}";
+  }
+  json += "],\"stale\":[";
+  for (std::size_t i = 0; i < report.checksum.stale.size(); ++i) {
+    json += std::string(i ? "," : "") + std::to_string(report.checksum.stale[i]);
+  }
+  return json + "]}}\n";
+}
+
+std::string describe_refusal(const insert::Refusal& refusal) {
+  return std::visit([](const auto& r) { return describe(r); }, refusal);
+}
+
+}  // namespace talvo::cli

@@ -1,0 +1,24 @@
+// What talvo insert tells: the fit report, as text for people or JSON for
+// scripts, and why nothing was inserted.
+#pragma once
+
+#include <string>
+
+#include "insertion.h"
+
+namespace talvo::cli {
+
+std::string bank_name(insert::Bank bank);
+
+// The report, one bank after another: bytes used against the room (and bits
+// for messages), codes in the tree, the regions and the largest entries; then
+// what became of the internal header's checksum.
+std::string fit_report_text(const insert::FitReport& report);
+
+// The same as one JSON object, on one line.
+std::string fit_report_json(const insert::FitReport& report, bool inserted);
+
+// Why insertion refused, in one or a few lines; the caller adds "talvo: ".
+std::string describe_refusal(const insert::Refusal& refusal);
+
+}  // namespace talvo::cli

@@ -1,0 +1,50 @@
+// talvo: the toolkit's command line, for scripts, Makefiles and terminals.
+#include <cstdio>
+#include <new>
+
+#include "command_line.h"
+#include "commands.h"
+#include "platform.h"
+
+namespace {
+
+int run(const talvo::cli::Options& options) {
+  using talvo::cli::Command;
+  switch (options.command) {
+    case Command::Extract:
+      return talvo::cli::run_extract(options);
+    case Command::Encode:
+      return talvo::cli::run_encode(options);
+    case Command::Check:
+      return talvo::cli::run_check(options);
+    case Command::Insert:
+      return talvo::cli::run_insert(options);
+    case Command::PatchCreate:
+      return talvo::cli::run_patch_create(options);
+    case Command::PatchApply:
+      return talvo::cli::run_patch_apply(options);
+  }
+  return talvo::cli::kUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  talvo::platform::open_standard_streams();
+  try {
+    talvo::cli::Options options;
+    switch (talvo::cli::parse_command_line(argc, argv, options)) {
+      case talvo::cli::ParseOutcome::Run:
+        return run(options);
+      case talvo::cli::ParseOutcome::Done:
+        return talvo::cli::kSuccess;
+      case talvo::cli::ParseOutcome::UsageError:
+        return talvo::cli::kUsage;
+    }
+  } catch (const std::bad_alloc&) {
+    talvo::cli::say("out of memory");
+  } catch (const std::exception& error) {
+    talvo::cli::say(std::string("unexpected failure: ") + error.what());
+  }
+  return talvo::cli::kFailure;
+}
