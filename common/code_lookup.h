@@ -1,60 +1,92 @@
-// Direct lookup from an encoding-form token to its code.
+// Direct lookup from an encoding-form token to its code, built by the
+// compiler from the token tables: nothing to build when a program starts.
 //
 // The encoders look up every character of a text file, so a search through
 // the table for each one would dominate their run time. Two-byte tokens (all
-// characters, "--", "Ex", the byte control codes) are found through a table
-// indexed by the two bytes; the few longer or shorter tokens through a small
-// hash table. The answer is the one a search from code 0 upward would give,
-// since no token occurs twice in a table.
+// characters, "--", "Ex", the byte control codes) are found through a
+// two-level table: the first byte picks a row of 256 codes, one row for each
+// first byte that some token has, and a shared empty row for the others. The
+// few longer or shorter tokens are found through a small hash table. The
+// answer is the one a search from code 0 upward would give.
 #pragma once
 
 #include <array>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 namespace talvo {
 
 class CodeLookup {
  public:
   static constexpr std::uint16_t kNone = 0xFFFF;
+  // Room for the first bytes of pairs in either table (24 in the message
+  // table) and the empty row; hash slots for twice the other tokens (513).
+  // The tables are data in the program's image, of which a run touches only
+  // the pages it looks at.
+  static constexpr std::size_t kRows = 32;
+  static constexpr std::size_t kSlots = 2048;
 
-  // `tokens` holds the NUL-terminated encoding-form token of code i at i.
-  template <std::size_t Slot>
-  explicit CodeLookup(std::span<const std::array<char, Slot>> tokens) {
+  // From a table whose entry i is the NUL-terminated token of code i. Where
+  // a token occurs twice, the lower code wins, as in a search.
+  template <typename Table>
+  constexpr explicit CodeLookup(const Table& tokens) {
     pairs_.fill(kNone);
+    codes_.fill(kNone);
+    std::size_t rows = 1;  // row 0 stays empty
+    std::size_t others = 0;
     for (std::size_t code = 0; code < tokens.size(); ++code) {
-      add(std::string_view(tokens[code].data()), static_cast<std::uint16_t>(code));
+      const std::string_view token(tokens[code].data());
+      if (token.size() == 2) {
+        std::uint16_t& start = row_start_[static_cast<std::uint8_t>(token[0])];
+        if (start == 0) {
+          if (rows == kRows) throw "more first bytes of pairs than CodeLookup has rows";
+          start = static_cast<std::uint16_t>(256 * rows++);
+        }
+        std::uint16_t& slot = pairs_[start + static_cast<std::uint8_t>(token[1])];
+        if (slot == kNone) slot = static_cast<std::uint16_t>(code);
+        continue;
+      }
+      if (2 * ++others > kSlots) throw "more tokens than CodeLookup has hash slots";
+      const std::uint64_t key = pack(token);
+      std::size_t i = slot_of(key);
+      while (keys_[i] != 0 && keys_[i] != key) i = (i + 1) & (kSlots - 1);
+      if (keys_[i] == 0) {
+        keys_[i] = key;
+        codes_[i] = static_cast<std::uint16_t>(code);
+      }
     }
-    finish();
   }
 
   // The code of a pair of bytes, or kNone.
-  std::uint16_t find_pair(std::uint8_t first, std::uint8_t second) const {
-    return pairs_[static_cast<std::size_t>(first) << 8 | second];
-  }
+  std::uint16_t find_pair(std::uint8_t first, std::uint8_t second) const { return pairs_[row_start_[first] + second]; }
 
   std::optional<std::uint16_t> find(std::string_view text) const;
 
  private:
-  void add(std::string_view token, std::uint16_t code);
-  void finish();
-  static std::uint64_t pack(std::string_view text);
+  // Tokens other than pairs are at most 7 bytes long, so a token packs into
+  // one 64-bit key: its bytes from the low end and its length in the top
+  // byte. No key is 0, as no token is empty.
+  static constexpr std::uint64_t pack(std::string_view text) {
+    std::uint64_t key = static_cast<std::uint64_t>(text.size()) << 56;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      key |= static_cast<std::uint64_t>(static_cast<std::uint8_t>(text[i])) << (8 * i);
+    }
+    return key;
+  }
 
-  // Open addressing over packed tokens; a key of 0 marks a free slot (no
-  // packed token is 0: its length is never 0).
-  struct Slot {
-    std::uint64_t key = 0;
-    std::uint16_t code = kNone;
-  };
-  std::size_t slot_of(std::uint64_t key) const;
+  // Fibonacci hashing: the top bits of the product spread the few hundred
+  // short hexadecimal tokens well.
+  static constexpr std::size_t slot_of(std::uint64_t key) {
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15u) >> (64 - std::countr_zero(kSlots)));
+  }
 
-  std::array<std::uint16_t, 65536> pairs_{};
-  std::vector<std::pair<std::uint64_t, std::uint16_t>> others_;  // in code order, until finish()
-  std::vector<Slot> slots_;                                      // a power of two, at most half full
+  std::array<std::uint16_t, 256> row_start_{};  // offset in pairs_ of each first byte's row
+  std::array<std::uint16_t, kRows * 256> pairs_{};
+  std::array<std::uint64_t, kSlots> keys_{};  // open addressing; 0 marks a free slot
+  std::array<std::uint16_t, kSlots> codes_{};
 };
 
 }  // namespace talvo

@@ -2,7 +2,6 @@
 
 #include <cassert>
 #include <cstring>
-#include <span>
 
 #include "code_lookup.h"
 
@@ -62,6 +61,10 @@ constexpr bool all_fit() {
 }
 static_assert(all_fit());
 
+// The direct lookups, in read-only data.
+constexpr CodeLookup kMessageLookup{kMessageEncoding};
+constexpr CodeLookup kByteLookup{kByteEncoding};
+
 }  // namespace
 
 const MessageTokenTable& message_extraction_table() { return kMessageExtraction; }
@@ -82,15 +85,8 @@ std::size_t byte_token(std::uint8_t code, char (&out)[kByteTokenSlot]) {
   return std::strlen(out);
 }
 
-const CodeLookup& message_code_lookup() {
-  static const CodeLookup lookup{std::span<const std::array<char, kMessageTokenSlot>>(kMessageEncoding)};
-  return lookup;
-}
-
-const CodeLookup& byte_code_lookup() {
-  static const CodeLookup lookup{std::span<const std::array<char, kByteTokenSlot>>(kByteEncoding)};
-  return lookup;
-}
+const CodeLookup& message_code_lookup() { return kMessageLookup; }
+const CodeLookup& byte_code_lookup() { return kByteLookup; }
 
 std::optional<std::uint16_t> find_message_code(std::string_view text) { return message_code_lookup().find(text); }
 
