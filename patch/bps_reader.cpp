@@ -191,7 +191,7 @@ Outcome check_source(const Header& header, std::span<const std::uint8_t> source)
   if (source.size() != header.source_size) {
     std::string message = "the patch was made for a source of " + number(header.source_size) + " bytes, this one has " +
                           number(source.size());
-    if (source.size() == header.source_size + kCopierHeaderSize) {
+    if (source.size() >= kCopierHeaderSize && source.size() - kCopierHeaderSize == header.source_size) {
       const std::uint32_t without_header = crc32_of(source.subspan(kCopierHeaderSize));
       if (without_header == header.source_crc) {
         return fail(Failure::SourceHasCopierHeader,

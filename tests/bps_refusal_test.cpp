@@ -112,6 +112,8 @@ TEST(BpsRefusal, HandWrittenFaultsAreRefusedForTheirReason) {
       {"made for a source of 31 bytes",
        PatchBytes().header(31, 4).source_read(4).finish(Bytes(kSource.begin(), kSource.end() - 1), bytes_of("0123")),
        Failure::SourceSize},
+      {"a source size that wraps around to 32 when 512 is added",
+       PatchBytes().header(0 - std::uint64_t{480}, 0).finish(kSource, {}), Failure::SourceSize},
       {"made for another source of 32 bytes",
        PatchBytes().header(32, 4).source_read(4).finish(Bytes(32, '0'), bytes_of("0000")), Failure::SourceChecksum},
       {"SourceRead past the source's end", PatchBytes().header(32, 40).source_read(40).finish(kSource, Bytes(40, 0)),
