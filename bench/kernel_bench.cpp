@@ -9,9 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "bank_fit.h"
+#include "bank_writer.h"
 #include "byte_bank_decoder.h"
 #include "encoder_variant.h"
+#include "huffman_code.h"
 #include "image_builder.h"
+#include "insertion.h"
 #include "message_decoder.h"
 #include "rom_layout.h"
 #include "text_bank_parser.h"
@@ -122,6 +126,42 @@ void BM_ParseBattleText(benchmark::State& state) { parse(state, kBattleTextVaria
 BENCHMARK(BM_ParseMessages)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParseFixedStrings)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ParseBattleText)->Unit(benchmark::kMicrosecond);
+
+// Insertion's own kernel: the tree from the code counts, every message's size,
+// the groups placed in the message room and the bit stream written.
+void BM_InsertHuffmanAndPacking(benchmark::State& state) {
+  const FullSizeImage& image = full_size_image();
+  const auto& messages = image.content.messages;
+  const std::vector<insert::BitSpan> room{
+      {8 * std::uint64_t{rom::kMessageData}, 8 * std::uint64_t{rom::kFixedStringData}}};
+  std::vector<std::uint8_t> cartridge = image.image;
+  std::uint64_t bits = 0;
+  for (auto _ : state) {
+    const insert::HuffmanCode code = insert::build_huffman_code(insert::count_codes(messages));
+    const insert::BankPlan plan =
+        insert::plan_bank(insert::Bank::Messages, insert::message_sizes(messages, code), room);
+    if (!plan.fit.fits) throw std::runtime_error("fit");
+    insert::write_messages(cartridge, messages, code, plan.placement, room);
+    benchmark::DoNotOptimize(cartridge.data());
+    bits = plan.fit.needed_bits;
+  }
+  state.counters["bits/s"] = benchmark::Counter(static_cast<double>(bits) * static_cast<double>(state.iterations()),
+                                                benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_InsertHuffmanAndPacking)->Unit(benchmark::kMillisecond);
+
+// The whole insertion of all three banks: reading the input's rooms, the
+// tree, packing, the checksum scan, and the check with the decoders.
+void BM_InsertAllBanks(benchmark::State& state) {
+  const FullSizeImage& image = full_size_image();
+  const insert::NewText text{image.content.messages, image.content.fixed_strings, image.content.battle_text};
+  for (auto _ : state) {
+    const insert::Outcome outcome = insert::insert_text(image.image, text);
+    if (!std::holds_alternative<insert::Inserted>(outcome)) throw std::runtime_error("insert");
+    benchmark::DoNotOptimize(std::get<insert::Inserted>(outcome).cartridge.data());
+  }
+}
+BENCHMARK(BM_InsertAllBanks)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace talvo

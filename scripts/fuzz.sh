@@ -5,8 +5,8 @@
 #   scripts/fuzz.sh [SECONDS [TARGET...]]
 #
 # SECONDS per target (default 60); targets: message_decoder,
-# byte_bank_decoder, text_parser, text_round_trip, bps_round_trip, bps_apply
-# (default all). Inputs that find new paths collect in
+# byte_bank_decoder, text_parser, text_round_trip, bps_round_trip, bps_apply,
+# insert_round_trip (default all). Inputs that find new paths collect in
 # build/fuzz/corpus/TARGET; a crash, a hang or a
 # broken property stops the run with a failing status, the input saved as
 # build/fuzz/artifacts/TARGET-*. Worth keeping? Copy it to fuzz/corpus/TARGET.
@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(message_decoder byte_bank_decoder text_parser text_round_trip bps_round_trip bps_apply)
+[ ${#targets[@]} -gt 0 ] || targets=(message_decoder byte_bank_decoder text_parser text_round_trip bps_round_trip bps_apply insert_round_trip)
 
 scripts/deps.sh
 scripts/deps.sh libclang-rt-14-dev  # libFuzzer and clang 14's sanitizer runtimes
