@@ -111,6 +111,7 @@ struct FitReport {
 // The cartridge is neither 4 MB nor 6 MB (a copier header is the caller's).
 struct UnsupportedImageSize {
   std::uint64_t size = 0;
+  friend bool operator==(const UnsupportedImageSize&, const UnsupportedImageSize&) = default;
 };
 
 // How the extractor fails on the input; the caller shows the extractor's
@@ -126,12 +127,14 @@ struct BrokenOriginal {
   Bank bank = Bank::Messages;
   OriginalFailure failure = OriginalFailure::TreeInvalid;
   std::size_t entry = 0;
+  friend bool operator==(const BrokenOriginal&, const BrokenOriginal&) = default;
 };
 
 struct WrongEntryCount {
   Bank bank = Bank::Messages;
   std::size_t given = 0;
   std::size_t expected = 0;
+  friend bool operator==(const WrongEntryCount&, const WrongEntryCount&) = default;
 };
 
 // An entry that does not end with its end code (`missing`, position is its
@@ -141,6 +144,7 @@ struct MisplacedEndCode {
   std::size_t entry = 0;
   std::size_t position = 0;
   bool missing = false;
+  friend bool operator==(const MisplacedEndCode&, const MisplacedEndCode&) = default;
 };
 
 // A message code past the last one, 0x60B.
@@ -148,12 +152,14 @@ struct CodeOutOfRange {
   std::size_t message = 0;
   std::size_t position = 0;
   std::uint16_t code = 0;
+  friend bool operator==(const CodeOutOfRange&, const CodeOutOfRange&) = default;
 };
 
 struct CodeUse {
   std::uint16_t code = 0;
   std::uint64_t uses = 0;
   std::size_t first_message = 0;  // the first message that uses it
+  friend bool operator==(const CodeUse&, const CodeUse&) = default;
 };
 
 // The messages use more distinct codes than the tree holds. `rarest` are the

@@ -1,5 +1,5 @@
-// The parts of insertion on their own: the Huffman code, the placement of
-// groups, and the two comparisons that stand between a fault and a result.
+// The parts of insertion on their own: the Huffman code, and the two
+// comparisons that stand between a fault and a result.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "group_placement.h"
 #include "huffman_code.h"
 #include "verification.h"
 
@@ -58,55 +57,6 @@ TEST(HuffmanCode, IsOptimalAndPrefixFree) {
   }
 }
 
-TEST(HuffmanCode, TiesAreBrokenTheSameWayEveryTime) {
-  CodeCounts counts{};
-  for (std::uint16_t c = 0x200; c < 0x200 + 1003; ++c) counts[c] = 7;  // all equal
-  const HuffmanCode first = build_huffman_code(counts);
-  const HuffmanCode second = build_huffman_code(counts);
-  EXPECT_EQ(first.entries, second.entries);
-  EXPECT_EQ(first.distinct, 1003u);
-  EXPECT_EQ(first.entries.size(), 2u * 1002);  // every node used
-}
-
-TEST(HuffmanCode, ASingleCodeTakesBothRootBranches) {
-  const HuffmanCode code = build_huffman_code(counts_of({{0x0AE, 4047}}));
-  using Entry = std::pair<std::uint16_t, std::uint16_t>;
-  EXPECT_EQ(code.entries, (std::vector<Entry>{{1001, 0x0AE}, {2003, 0x0AE}}));
-  EXPECT_EQ(code.codewords[0x0AE].length, 1u);
-}
-
-// ---- Placing groups ----
-
-struct PlacementCase {
-  const char* name;
-  std::vector<std::uint64_t> groups;
-  std::vector<BitSpan> regions;
-  std::uint64_t start_limit;
-  std::vector<std::uint64_t> starts;
-  std::optional<std::size_t> left_out;
-};
-
-const PlacementCase kPlacements[] = {
-    {"back to back in one region", {10, 20, 5}, {{100, 200}}, 1000, {100, 110, 130}, {}},
-    {"a group that does not fit moves on", {50, 60, 10}, {{0, 100}, {200, 300}}, 1000, {0, 200, 260}, {}},
-    {"no going back to an earlier region", {50, 60, 40}, {{0, 100}, {200, 260}}, 1000, {0, 200}, 2},
-    {"a group as large as its region", {100}, {{3, 103}}, 1000, {3}, {}},
-    {"no start at the limit", {10, 10}, {{0, 100}}, 10, {0}, 1},
-    {"nowhere at all", {10}, {}, 1000, {}, 0},
-};
-
-class Placement : public ::testing::TestWithParam<int> {};
-
-TEST_P(Placement, FillsRegionsInOrder) {
-  const PlacementCase& c = kPlacements[GetParam()];
-  SCOPED_TRACE(c.name);
-  const GroupPlacement placement = place_groups(c.groups, c.regions, c.start_limit);
-  EXPECT_EQ(placement.group_start, c.starts);
-  EXPECT_EQ(placement.first_left_out, c.left_out);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, Placement, ::testing::Range(0, static_cast<int>(std::size(kPlacements))));
-
 // ---- The comparison of texts ----
 
 std::vector<std::vector<std::uint16_t>> sample_messages() {
@@ -148,23 +98,9 @@ TEST_P(TextComparison, NamesTheFirstEntryThatDiffers) {
   std::string actual = expected;
   fault.plant(actual);
   EXPECT_EQ(first_differing_entry(expected, actual), fault.entry);
-
-  // The same in a byte bank, whose headers stand at the start of each line.
-  std::vector<std::vector<std::uint8_t>> entries(12);
-  for (std::uint8_t n = 0; n < 12; ++n) entries[n] = {static_cast<std::uint8_t>(0x0C + n), 0xAC};
-  const std::string bank = render_byte_bank(entries);
-  std::string changed = bank;
-  if (fault.entry && *fault.entry < 11) changed[header_at(bank, static_cast<unsigned>(*fault.entry)) + 9] ^= 1;
-  EXPECT_EQ(first_differing_entry(bank, changed), fault.entry && *fault.entry < 11 ? fault.entry : std::nullopt);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TextComparison, ::testing::Range(0, static_cast<int>(std::size(kTextFaults))));
-
-TEST(TextComparison, RenderingIsTheExtractorsForm) {
-  EXPECT_EQ(render_messages({{0x201, 0x0AD, 0x0AC}, {0x0AE}}),
-            "(0x0000)\n\x88\xA4[00AD]\n[00AC]\n\n(0x0001)\n[00AE]\n");
-  EXPECT_EQ(render_byte_bank({{0x11, 0x16, 0xAC}, {0xAE, 0xAC}}), "(0x0000)\x82\xA9\x82\xB3[AC]\n(0x0001)[AE][AC]\n");
-}
 
 // ---- The comparison of bytes ----
 
