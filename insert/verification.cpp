@@ -80,7 +80,7 @@ void read_bank_text(std::span<const std::uint8_t> cartridge, Bank bank, Buffered
 std::optional<std::size_t> first_differing_entry(std::string_view expected, std::string_view actual) {
   const std::size_t common = std::min(expected.size(), actual.size());
   std::size_t at = 0;
-  if (std::memcmp(expected.data(), actual.data(), common) == 0) {
+  if (common == 0 || std::memcmp(expected.data(), actual.data(), common) == 0) {
     if (expected.size() == actual.size()) return std::nullopt;
     at = common;
   } else {
