@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "text_banks.h"
+#include "text_format.h"
 
 namespace talvo::cli {
 
 enum class Command { Extract, Encode, Check, Insert, PatchCreate, PatchApply };
-enum class TextEncoding { ShiftJis, Utf8 };
 enum class ColorMode { Auto, Always, Never };
 enum class ReportFormat { Text, Json };
 

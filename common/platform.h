@@ -100,6 +100,9 @@ bool write_pending_file(const std::string& path, std::span<const std::uint8_t> b
 bool commit_file(PendingFile& pending, std::string& reason);
 void discard_file(PendingFile& pending);
 
+// Whether something (a file, a folder, a link) exists at `path`.
+bool exists(const std::string& path);
+
 // Whether both paths name one existing file (through links too).
 bool same_file(const std::string& a, const std::string& b);
 

@@ -127,6 +127,11 @@ void discard_file(PendingFile& pending) {
   pending = {};
 }
 
+bool exists(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0;
+}
+
 bool same_file(const std::string& a, const std::string& b) {
   struct stat first {
   }, second{};

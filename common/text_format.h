@@ -12,6 +12,14 @@
 #include <cstdio>
 #include <string_view>
 
+namespace talvo {
+
+// A text file is Shift_JIS, as the extractor writes it, or a UTF-8 working
+// copy of one.
+enum class TextEncoding { ShiftJis, Utf8 };
+
+}  // namespace talvo
+
 namespace talvo::text_format {
 
 inline constexpr char kMessageFileName[] = "MsgDataDecode.txt";

@@ -7,7 +7,7 @@
 #include "sjis_terminal_text.h"
 #include "utf8.h"
 
-namespace talvo::cli {
+namespace talvo {
 namespace {
 
 // The bytes of the character at the start of `text` (1 for a byte that
@@ -97,4 +97,4 @@ std::size_t display_cells(std::string_view utf8) {
   return cells;
 }
 
-}  // namespace talvo::cli
+}  // namespace talvo

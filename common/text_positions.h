@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "command_line.h"
+#include "text_format.h"
 
-namespace talvo::cli {
+namespace talvo {
 
 struct TextPlace {
   std::size_t line = 1;        // from 1
@@ -42,4 +42,4 @@ std::string displayed(std::string_view line, TextEncoding encoding);
 // full-width characters, one for the others.
 std::size_t display_cells(std::string_view utf8);
 
-}  // namespace talvo::cli
+}  // namespace talvo
