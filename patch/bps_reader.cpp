@@ -150,12 +150,14 @@ Outcome run_actions(const Layout& layout, std::span<const std::uint8_t> source, 
         break;
       }
       case ActionKind::TargetCopy: {
+        // The position never passes `written`, but a move back by 0 can
+        // leave it there: the copy must start strictly before it.
         const bool before_start = action.backwards && action.distance > target_at;
-        const bool not_written = !action.backwards && action.distance >= written - target_at;
+        const bool not_written =
+            action.backwards ? target_at - action.distance >= written : action.distance >= written - target_at;
         const std::uint64_t from = action.backwards ? target_at - action.distance : target_at + action.distance;
         if (before_start || not_written) {
-          const std::string position =
-              before_start ? "-" + number(action.distance - target_at) : number(target_at + action.distance);
+          const std::string position = before_start ? "-" + number(action.distance - target_at) : number(from);
           return fail(Failure::TargetCopyOutside, "TargetCopy from target offset " + position + " reads outside the " +
                                                       number(written) + " bytes written so far" + where());
         }
