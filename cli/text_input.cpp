@@ -60,17 +60,23 @@ std::size_t TextInput::file_offset(std::size_t sjis_offset) const {
   return file_offsets[std::min(sjis_offset, file_offsets.size() - 1)];
 }
 
-bool load_text(const std::string& path, TextEncoding encoding, TextInput& input, std::string& reason) {
-  std::vector<std::uint8_t> bytes;
-  if (!platform::read_whole_file(path, kLargestTextFile, bytes, reason)) return false;
-  input.path = path;
+TextInput text_input(std::string path, std::string file, TextEncoding encoding) {
+  TextInput input;
+  input.path = std::move(path);
   input.encoding = encoding;
-  input.file.assign(bytes.begin(), bytes.end());
+  input.file = std::move(file);
   if (encoding == TextEncoding::ShiftJis) {
     input.sjis = input.file;
   } else {
     convert_utf8(input);
   }
+  return input;
+}
+
+bool load_text(const std::string& path, TextEncoding encoding, TextInput& input, std::string& reason) {
+  std::vector<std::uint8_t> bytes;
+  if (!platform::read_whole_file(path, kLargestTextFile, bytes, reason)) return false;
+  input = text_input(path, std::string(bytes.begin(), bytes.end()), encoding);
   return true;
 }
 

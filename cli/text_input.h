@@ -34,6 +34,9 @@ struct TextInput {
   std::size_t file_offset(std::size_t sjis_offset) const;
 };
 
+// Takes the bytes of a text file and converts them where it is UTF-8.
+TextInput text_input(std::string path, std::string file, TextEncoding encoding);
+
 // Reads and converts a text file; false with the reason when it cannot be read.
 bool load_text(const std::string& path, TextEncoding encoding, TextInput& input, std::string& reason);
 

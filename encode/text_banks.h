@@ -19,6 +19,7 @@ struct TextBank {
   const EncoderVariant& variant;
   std::size_t entries;
   const char* short_name;  // as the command line spells it: msg, str, btl
+  const char* bank_name;   // in messages: "the message bank has 4047"
   const char* entry_name;  // in messages: "message 0x0012"
   const char* table_name;  // "the message table"
   const char* end_tokens;  // how the end codes are written, for messages
@@ -29,19 +30,16 @@ struct TextBank {
   }
 };
 
-inline constexpr TextBank kMessageBank{
-    BankKind::Messages,  kMessageVariant,   text_format::kMessageEntries, "msg", "message",
-    "the message table", "[00AC] or [00AE]"};
-inline constexpr TextBank kFixedStringBank{BankKind::FixedStrings,
-                                           kFixedStringVariant,
-                                           text_format::kFixedStringEntries,
-                                           "str",
-                                           "fixed string",
-                                           "the byte table",
-                                           "[AC]"};
-inline constexpr TextBank kBattleTextBank{
-    BankKind::BattleText, kBattleTextVariant, text_format::kBattleTextEntries, "btl", "battle-text entry",
-    "the byte table",     "[AC] or [AE]"};
+// clang-format off
+inline constexpr TextBank kMessageBank{BankKind::Messages, kMessageVariant, text_format::kMessageEntries,
+                                       "msg", "message", "message", "the message table", "[00AC] or [00AE]"};
+inline constexpr TextBank kFixedStringBank{BankKind::FixedStrings, kFixedStringVariant,
+                                           text_format::kFixedStringEntries, "str", "fixed-string",
+                                           "fixed string", "the byte table", "[AC]"};
+inline constexpr TextBank kBattleTextBank{BankKind::BattleText, kBattleTextVariant, text_format::kBattleTextEntries,
+                                          "btl", "battle-text", "battle-text entry", "the byte table",
+                                          "[AC] or [AE]"};
+// clang-format on
 
 const TextBank& text_bank(BankKind kind);
 

@@ -107,11 +107,29 @@ class Checker {
           "the bank passes 16 MiB before this header: an index entry cannot hold its offset", {}, true);
       return;
     }
+    if (problem.unit == Unit::Token && problem.gathered.ends_with('\n') && !token_stops_encoder(problem.first)) {
+      // The file ends before the encoder would give up on this token: it
+      // drops it and everything after it without a word.
+      add(Severity::Error, problem.first, problem.position, "'[' is not closed on its line",
+          "the encoder drops everything from here to the end of the file");
+      return;
+    }
     const UnitReport report = describe_unknown_unit(text_, problem, bank_);
     // A half-width character is the unit's whole trouble; the byte it was
     // paired with reads again as the start of the next unit.
     const bool single = problem.unit == Unit::Pair && decode_cp932(text_.substr(problem.first)).length == 1;
     add(Severity::Error, problem.first, single ? problem.first : problem.position, report.message, report.hint, true);
+  }
+
+  // Whether the encoder, which takes a token up to its "]" whatever it
+  // holds, gives up on the token opened at `open`: at its "]", or at its
+  // eighth byte, unless the file ends first.
+  bool token_stops_encoder(std::uint64_t open) const {
+    for (std::uint64_t k = 1; k <= text_format::kMaxTokenBytes + 1; ++k) {
+      if (open + k >= text_.size()) return false;
+      if (text_[open + k] == ']') return true;
+    }
+    return true;
   }
 
   void report_unfinished(const UnfinishedUnit& unit) {
@@ -217,29 +235,32 @@ class Checker {
     }
     const bool count_wrong = headers.size() != bank_.entries;
     if (count_wrong) report_count(misplaced);
+    // Each number is held to the last numbered header before it.
+    std::optional<std::size_t> last;  // index of that header
     for (std::size_t k = 0; k < headers.size(); ++k) {
       const ReadHeader& header = headers[k];
       if (!numbers[k]) {
         if (std::find(stray_headers_.begin(), stray_headers_.end(), k) != stray_headers_.end()) continue;
         add(Severity::Warning, header.open, header.close, "this header holds no entry number",
-            std::string("entry ") + entry_number(k) + " is written " +
-                quoted(std::string("(") + entry_number(k) + ")"));
+            std::string("entry ") + entry_number(k) + " is written " + quoted("(" + entry_number(k) + ")"));
         continue;
       }
-      const std::optional<std::size_t> previous = k == 0 ? std::optional<std::size_t>() : numbers[k - 1];
-      if (k > 0 && !previous) continue;
-      if (*numbers[k] == (previous ? *previous + 1 : 0) || (count_wrong && misplaced == k)) continue;
-      add(Severity::Warning, header.open, header.close,
-          std::string("header ") + entry_number(*numbers[k]) + " " +
-              (previous ? std::string("follows ") + entry_number(*previous) : std::string("opens the file")),
-          std::string("the encoder counts headers, not their numbers: this is entry ") + entry_number(k));
+      const std::size_t expected = last ? *numbers[*last] + (k - *last) : k;
+      const bool reported = count_wrong && misplaced == k;
+      if (*numbers[k] != expected && !reported) {
+        add(Severity::Warning, header.open, header.close,
+            std::string("header ") + entry_number(*numbers[k]) + " " +
+                (last ? "follows " + entry_number(*numbers[*last]) : std::string("opens the file")),
+            std::string("the encoder counts headers, not their numbers: this is entry ") + entry_number(k));
+      }
+      last = k;
     }
   }
 
   void report_count(std::optional<std::size_t> misplaced) {
     const auto& headers = result_.events.headers;
-    const std::string counted = plural(headers.size(), "entry", "entries") + "; the " + bank_.entry_name +
-                                " bank has " + std::to_string(bank_.entries);
+    const std::string counted = plural(headers.size(), "entry", "entries") + "; the " + bank_.bank_name + " bank has " +
+                                std::to_string(bank_.entries);
     if (misplaced) {
       const ReadHeader& header = headers[*misplaced];
       const std::size_t number = *header_number(text_, header);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "check_agreement.h"
 #include "support/sjis.h"
 #include "text_bank_parser.h"
 
@@ -145,6 +146,19 @@ TEST(TextBankParser, ReadsTextAsTheExtractorWritesItAndMore) {
       EXPECT_EQ(parsed.failure.position, c.position) << c.what;
       EXPECT_EQ(parsed.failure.gathered, c.gathered) << c.what;
     }
+  }
+}
+
+// The checker reads with this reader; where the encoder stops, its first
+// error that stops the encoder lies in the unit where it stops, and where the
+// encoder reads through, it has none.
+TEST(TextBankParser, CheckerAgreesWithTheEncoder) {
+  for (const Case& c : cases()) {
+    const TextBank& bank = &c.variant == &kMsg   ? kMessageBank
+                           : &c.variant == &kStr ? kFixedStringBank
+                                                 : kBattleTextBank;
+    const CheckedText checked = check_text(c.input, bank, CheckOptions{});
+    EXPECT_EQ(fuzz::check_disagreement(c.input, bank, checked), "") << c.what;
   }
 }
 
