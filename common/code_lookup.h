@@ -63,16 +63,51 @@ class CodeLookup {
   // The code of a pair of bytes, or kNone.
   std::uint16_t find_pair(std::uint8_t first, std::uint8_t second) const { return pairs_[row_start_[first] + second]; }
 
-  std::optional<std::uint16_t> find(std::string_view text) const;
+  // Inline, as the parser looks up every bracketed token through it.
+  std::optional<std::uint16_t> find(std::string_view text) const {
+    if (text.size() == 2) {
+      const std::uint16_t code = find_pair(static_cast<std::uint8_t>(text[0]), static_cast<std::uint8_t>(text[1]));
+      if (code == kNone) return std::nullopt;
+      return code;
+    }
+    if (text.empty() || text.size() >= 8) return std::nullopt;
+    const std::uint64_t key = pack(text);
+    for (std::size_t i = slot_of(key);; i = (i + 1) & (kSlots - 1)) {
+      if (keys_[i] == key) return codes_[i];
+      if (keys_[i] == 0) return std::nullopt;
+    }
+  }
 
  private:
   // Tokens other than pairs are at most 7 bytes long, so a token packs into
   // one 64-bit key: its bytes from the low end and its length in the top
   // byte. No key is 0, as no token is empty.
   static constexpr std::uint64_t pack(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<std::uint64_t>(static_cast<std::uint8_t>(text[i])); };
     std::uint64_t key = static_cast<std::uint64_t>(text.size()) << 56;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      key |= static_cast<std::uint64_t>(static_cast<std::uint8_t>(text[i])) << (8 * i);
+    // Unrolled by length: the four-digit tokens of the message table are
+    // most of what reaches here.
+    switch (text.size()) {
+      case 7:
+        key |= byte(6) << 48;
+        [[fallthrough]];
+      case 6:
+        key |= byte(5) << 40;
+        [[fallthrough]];
+      case 5:
+        key |= byte(4) << 32;
+        [[fallthrough]];
+      case 4:
+        key |= byte(3) << 24;
+        [[fallthrough]];
+      case 3:
+        key |= byte(2) << 16;
+        [[fallthrough]];
+      case 2:
+        key |= byte(1) << 8;
+        [[fallthrough]];
+      case 1:
+        key |= byte(0);
     }
     return key;
   }
