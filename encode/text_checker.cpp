@@ -104,7 +104,7 @@ class Checker {
   void report_problem(const ParseFailure& problem) {
     if (problem.kind == ParseFailure::Kind::BankTooLarge) {
       add(Severity::Error, problem.first, problem.position,
-          "the bank passes 16 MiB before this header: an index entry cannot hold its offset", {}, true);
+          "the bank passes 16 MiB before this header: an index entry cannot hold its offset", {}, !encoder_gave_up_);
       return;
     }
     if (problem.unit == Unit::Token && problem.gathered.ends_with('\n') && !token_stops_encoder(problem.first)) {
@@ -112,13 +112,15 @@ class Checker {
       // drops it and everything after it without a word.
       add(Severity::Error, problem.first, problem.position, "'[' is not closed on its line",
           "the encoder drops everything from here to the end of the file");
+      encoder_gave_up_ = true;
       return;
     }
     const UnitReport report = describe_unknown_unit(text_, problem, bank_);
     // A half-width character is the unit's whole trouble; the byte it was
     // paired with reads again as the start of the next unit.
     const bool single = problem.unit == Unit::Pair && decode_cp932(text_.substr(problem.first)).length == 1;
-    add(Severity::Error, problem.first, single ? problem.first : problem.position, report.message, report.hint, true);
+    add(Severity::Error, problem.first, single ? problem.first : problem.position, report.message, report.hint,
+        !encoder_gave_up_);
   }
 
   // Whether the encoder, which takes a token up to its "]" whatever it
@@ -168,7 +170,10 @@ class Checker {
     const std::optional<std::size_t> number = header_number(text_, result_.events.headers[k]);
     const std::string name = std::string(bank_.entry_name) + " " + entry_number(number.value_or(k));
     const auto end = std::find_if(codes.begin(), codes.end(), [&](const ReadCode& c) { return bank_.is_end(c.code); });
-    if (end == codes.end()) {
+    const bool stray = std::find(stray_headers_.begin(), stray_headers_.end(), k) != stray_headers_.end();
+    if (stray) {
+      // Begun by a "(" in running text, reported there: its end is no news.
+    } else if (end == codes.end()) {
       const bool header_follows = k + 1 < result_.events.headers.size();
       const std::uint32_t next_open = header_follows ? result_.events.headers[k + 1].open : 0;
       if (!codes.empty() && header_follows && !starts_line(next_open)) {
@@ -284,6 +289,7 @@ class Checker {
   std::size_t base_ = 0;
   std::optional<UnfinishedUnit> unfinished_;
   std::vector<std::size_t> stray_headers_;  // headers opened by a "(" in running text
+  bool encoder_gave_up_ = false;            // it took the rest of the file for a token and dropped it
 };
 
 }  // namespace
