@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Benchmark of the four programs against the I/O floor (not part of the tests).
+# Benchmark of the programs against the I/O floor (not part of the tests).
 #
 # Builds the `bench` preset, makes a full-size 6 MB image with the test-image
 # builder, and times whole processes with hyperfine: Talvo_decode on the
-# image and each encoder on the file extracted for it, beside the floor of
-# each, `cat` copying the same input into a file of the working directory.
+# image and each encoder on the file extracted for it; talvo extract, encode
+# and check; insertion of all three files by talvo insert and Talvo_insert;
+# talvo patch create and apply between the image and the inserted one. Each
+# beside its floor, `cat` copying what it reads into what it writes, in the
+# working directory.
 # Every timed command runs its process 10 times in a row from one shell, so
 # that hyperfine's correction for starting that shell (noisy on a busy
 # machine) is small beside what is measured; figures are per process.
@@ -41,44 +44,77 @@ echo BtlDataDecode.txt >answer-btl
 "$bin/decode/Talvo_decode" <answer-image >/dev/null
 ls -l full.smc MsgDataDecode.txt StrDataDecode.txt BtlDataDecode.txt
 
-names=(decode msg str btl)
-inputs=(full.smc MsgDataDecode.txt StrDataDecode.txt BtlDataDecode.txt)
-programs=("$bin/decode/Talvo_decode" "$bin/encode/SJIStoTalvo_msg" "$bin/encode/SJIStoTalvo_str"
-          "$bin/encode/SJIStoTalvo_btl")
+# What insertion and the patches work on: the image with all three texts
+# put back, and the patch from the image to it.
+"$bin/cli/talvo" insert full.smc --msg MsgDataDecode.txt --str StrDataDecode.txt --btl BtlDataDecode.txt \
+  -o inserted.smc --bps inserted.bps >/dev/null
+echo full.smc >answer-insert
+
+# Each timed command, its name, and the floor it is held to: cat copying what
+# it reads into what it writes, in this working directory.
+talvo=$bin/cli/talvo
+names=(decode msg str btl talvo-extract talvo-encode talvo-check talvo-insert Talvo_insert patch-create patch-apply)
+programs=("$bin/decode/Talvo_decode <answer-image"
+          "$bin/encode/SJIStoTalvo_msg <answer-msg"
+          "$bin/encode/SJIStoTalvo_str <answer-str"
+          "$bin/encode/SJIStoTalvo_btl <answer-btl"
+          "$talvo extract full.smc -o extracted"
+          "$talvo encode msg MsgDataDecode.txt -o encoded"
+          "$talvo check MsgDataDecode.txt 2>/dev/null"
+          "$talvo insert full.smc --msg MsgDataDecode.txt --str StrDataDecode.txt --btl BtlDataDecode.txt -o again.smc"
+          "$bin/insert/Talvo_insert <answer-insert"
+          "$talvo patch create full.smc inserted.smc -o made.bps"
+          "$talvo patch apply inserted.bps full.smc -o applied.smc")
+floors=(image msg str btl image msg msg insert insert create apply)
+declare -A floor_commands=(
+  [image]="cat full.smc >floor-image"
+  [msg]="cat MsgDataDecode.txt >floor-msg"
+  [str]="cat StrDataDecode.txt >floor-str"
+  [btl]="cat BtlDataDecode.txt >floor-btl"
+  [insert]="cat MsgDataDecode.txt StrDataDecode.txt BtlDataDecode.txt >/dev/null; cat full.smc >floor-insert"
+  [create]="cat full.smc inserted.smc >/dev/null; cat inserted.bps >floor-create"
+  [apply]="cat inserted.bps >/dev/null; cat full.smc >floor-apply"
+)
+mkdir -p extracted encoded
 # A loop of shell builtins around one command: no process of its own.
 repeated() { echo "i=0; while [ \$i -lt $batch ]; do $1; i=\$((i + 1)); done"; }
 commands=()
+for floor in image msg str btl insert create apply; do
+  commands+=(-n "floor-$floor" "$(repeated "${floor_commands[$floor]}")")
+done
 for i in "${!names[@]}"; do
-  commands+=(-n "floor-${names[$i]}" "$(repeated "cat ${inputs[$i]} >floor-copy-${names[$i]}")")
-  commands+=(-n "${names[$i]}" "$(repeated "${programs[$i]} <answer-${names[$i]/decode/image} >/dev/null")")
+  commands+=(-n "${names[$i]}" "$(repeated "${programs[$i]} >/dev/null")")
 done
 hyperfine --warmup 3 --runs "$runs" --export-csv times.csv "${commands[@]}"
 
 echo
 echo "Wall time per process against the I/O floor, ${runs} batches of ${batch}: median [min-max], and"
 echo "the ratio of the medians; CPU is user + system time, mean, which other load disturbs less."
-awk -F, -v batch="$batch" 'NR > 1 {
+awk -F, -v batch="$batch" -v names="${names[*]}" -v floors="${floors[*]}" 'NR > 1 {
     k = 1000 / batch
     median[$1] = $4 * k; cpu[$1] = ($5 + $6) * k; low[$1] = $7 * k; high[$1] = $8 * k
   }
   END {
-    split("decode msg str btl", names, " ")
-    for (i = 1; i <= 4; ++i) {
-      n = names[i]; f = "floor-" n
-      printf "  %-7s %7.2f ms [%.2f-%.2f]  floor %6.2f ms [%.2f-%.2f]  ratio %4.2f   CPU %5.2f / %5.2f ms, ratio %4.2f\n",
-             n, median[n], low[n], high[n], median[f], low[f], high[f], median[n] / median[f],
-             cpu[n], cpu[f], cpu[n] / cpu[f]
+    count = split(names, name, " "); split(floors, floor, " ")
+    for (i = 1; i <= count; ++i) {
+      n = name[i]; f = "floor-" floor[i]
+      printf "  %-13s %7.2f ms [%.2f-%.2f]  floor %6.2f ms  ratio %4.2f   CPU %5.2f / %5.2f ms, ratio %4.2f\n",
+             n, median[n], low[n], high[n], median[f], median[n] / median[f], cpu[n], cpu[f], cpu[n] / cpu[f]
     }
+    printf "  talvo check against talvo encode on the message file: wall %4.2f, CPU %4.2f (at most 2)\n",
+           median["talvo-check"] / median["talvo-encode"], cpu["talvo-check"] / cpu["talvo-encode"]
   }' times.csv
 
 echo
 echo "Peak memory (maximum resident set size):"
 for i in "${!names[@]}"; do
-  /usr/bin/time -v "${programs[$i]}" <"answer-${names[$i]/decode/image}" >/dev/null 2>time.log || true
-  printf "  %-7s %6d KiB\n" "${names[$i]}" "$(awk -F': ' '/Maximum resident set size/ { print $2 }' time.log)"
+  /usr/bin/time -v sh -c "exec ${programs[$i]} >/dev/null" 2>time.log || true
+  printf "  %-13s %6d KiB\n" "${names[$i]}" "$(awk -F': ' '/Maximum resident set size/ { print $2 }' time.log)"
 done
 
 if [ "${TALVO_BENCH_KERNELS:-1}" != 0 ]; then
   echo
   "$bin/bench/talvo_kernel_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+  [ -x "$bin/bench/talvo_bps_bench" ] && "$bin/bench/talvo_bps_bench" --benchmark_repetitions=5 \
+    --benchmark_report_aggregates_only=true
 fi

@@ -3,13 +3,13 @@
 # virtual X server (Xvfb), driven by xdotool. Checks the outputs and the boxes
 # by their window titles, and keeps a screenshot of every box.
 #
-#   run_gui_test.sh DECODE ENCODE_MSG BUILD_IMAGE SCREENSHOT_DIR
+#   run_gui_test.sh DECODE ENCODE_MSG BUILD_IMAGE SCREENSHOT_DIR [INSERT]
 #
 # Every wait has a deadline, so the test fails instead of hanging.
 set -euo pipefail
 
-if [ $# -ne 4 ]; then
-  echo "usage: $0 DECODE ENCODE_MSG BUILD_IMAGE SCREENSHOT_DIR" >&2
+if [ $# -ne 4 ] && [ $# -ne 5 ]; then
+  echo "usage: $0 DECODE ENCODE_MSG BUILD_IMAGE SCREENSHOT_DIR [INSERT]" >&2
   exit 2
 fi
 
@@ -19,7 +19,7 @@ if [ -z "${TALVO_GUI_TEST_SERVER:-}" ]; then
   exec timeout --kill-after=10 240 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$@"
 fi
 
-decode=$1 encode_msg=$2 build_image=$3 screenshots=$4
+decode=$1 encode_msg=$2 build_image=$3 screenshots=$4 insert=${5:-}
 mkdir -p "$screenshots"
 work=$(mktemp -d "${TMPDIR:-/tmp}/talvo-gui-XXXXXX")
 program_pid=""
@@ -167,6 +167,23 @@ for setting in "TALVO_DIALOGS=terminal" "DISPLAY=:999"; do
   err=$(cd "$work" && env "$setting" timeout 30 "$decode" </dev/null 2>&1 >/dev/null) || true
   [[ $err == *"== ファイルが指定されていません =="* ]] || fail "$setting: no terminal box: $err"
 done
+
+# 6. Insertion: the three text files of the folder into a copy of the image,
+# which extracts to the same text again.
+if [ -n "$insert" ]; then
+  mkdir "$work/insert"
+  cp "$work/expected/MsgDataDecode.txt" "$work/expected/StrDataDecode.txt" "$work/expected/BtlDataDecode.txt" \
+    "$work/insert/"
+  start_program "$work/insert" "$insert"
+  choose_in_dialog "$work/game.smc" insert-file-chooser || fail "insert: no file chooser"
+  dismiss_box "終了" insert-finished || fail "insert: no box titled 終了"
+  wait_for_exit "$program_pid" 30 || fail "insert: still running after its box was dismissed"
+  exit_status_is_zero insert
+  [ -f "$work/insert/TalvoInsert.bps" ] || fail "insert: no patch written"
+  mkdir "$work/again"
+  (cd "$work/again" && echo "$work/insert/TalvoInsert.smc" | TALVO_DIALOGS=terminal timeout 30 "$decode" >/dev/null 2>&1)
+  same_files "$work/again" "$work/expected" MsgDataDecode.txt StrDataDecode.txt BtlDataDecode.txt
+fi
 
 echo "screenshots: $screenshots"
 if [ $failures -ne 0 ]; then
