@@ -2,20 +2,31 @@
 # Builds the fuzz targets (clang, libFuzzer, address and undefined-behaviour
 # sanitizers) and runs each for a bounded time.
 #
-#   scripts/fuzz.sh [SECONDS [TARGET...]]
+#   scripts/fuzz.sh [SECONDS [TARGET...]]          # SECONDS for each target
+#   scripts/fuzz.sh --total SECONDS [TARGET...]    # SECONDS shared by them all
 #
-# SECONDS per target (default 60); targets: message_decoder,
-# byte_bank_decoder, text_parser, text_round_trip, bps_round_trip, bps_apply,
-# insert_round_trip (default all). Inputs that find new paths collect in
-# build/fuzz/corpus/TARGET; a crash, a hang or a
+# SECONDS default to 60 for each target; targets: message_decoder,
+# byte_bank_decoder, text_parser, text_round_trip, check_text, utf8_text,
+# insert_round_trip, bps_round_trip, bps_apply (default all). Inputs that
+# find new paths collect in build/fuzz/corpus/TARGET; a crash, a hang or a
 # broken property stops the run with a failing status, the input saved as
 # build/fuzz/artifacts/TARGET-*. Worth keeping? Copy it to fuzz/corpus/TARGET.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:-60}
-[ $# -gt 0 ] && shift
+total=""
+if [ "${1:-}" = "--total" ]; then
+  total=${2:?--total needs SECONDS}
+  shift 2
+fi
+seconds=60
+if [ -z "$total" ] && [ $# -gt 0 ]; then
+  seconds=$1
+  shift
+fi
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(message_decoder byte_bank_decoder text_parser text_round_trip bps_round_trip bps_apply insert_round_trip)
+[ ${#targets[@]} -gt 0 ] || targets=(message_decoder byte_bank_decoder text_parser text_round_trip check_text utf8_text
+                                     insert_round_trip bps_round_trip bps_apply)
+[ -z "$total" ] || seconds=$((total / ${#targets[@]}))
 
 scripts/deps.sh
 scripts/deps.sh libclang-rt-14-dev  # libFuzzer and clang 14's sanitizer runtimes

@@ -3,7 +3,7 @@
 # with warnings as errors and runs the tests with g++, with clang and in the
 # sanitizer build (develop: debug, address and undefined-behaviour
 # sanitizers, the programs included); the GTK dialogs and their real-window
-# test come with each. Then fuzzes each target for 50 seconds and
+# test come with each. Then fuzzes the targets, 200 seconds among them all, and
 # cross-builds the Windows programs, running their core tests under Wine.
 # About ten minutes on two cores; `cmake --workflow --preset default` alone
 # is the quick loop.
@@ -20,6 +20,6 @@ for preset in default clang develop; do
   rm -f "$log"
   passed=$((passed + ${count:-0}))
 done
-scripts/fuzz.sh 50
+scripts/fuzz.sh --total 200
 scripts/windows_build.sh
 echo "ctest: $passed passed, 0 failed"
