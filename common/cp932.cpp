@@ -154,14 +154,15 @@ SjisToUtf8Result sjis_to_utf8_text(std::string_view sjis) {
   return result;
 }
 
-Utf8ToSjisResult utf8_to_sjis_text(std::string_view utf8, std::vector<std::size_t>* utf8_offsets) {
+Utf8ToSjisResult utf8_to_sjis_text(std::string_view utf8, std::vector<std::size_t>* utf8_offsets,
+                                   LeadingBom leading_bom) {
   Utf8ToSjisResult result;
   result.sjis.reserve(utf8.size());
   if (utf8_offsets != nullptr) {
     utf8_offsets->clear();
     utf8_offsets->reserve(utf8.size() + 1);
   }
-  std::size_t i = utf8.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+  std::size_t i = leading_bom == LeadingBom::Drop && utf8.starts_with("\xEF\xBB\xBF") ? 3 : 0;
   while (i < utf8.size()) {
     const Utf8Char c = decode_utf8(utf8.substr(i));
     if (c.error != Utf8Error::None) {

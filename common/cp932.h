@@ -65,9 +65,14 @@ struct Utf8ToSjisResult {
   char32_t code_point = 0;                 // with NoCp932Form
 };
 
+// What a byte-order mark at the start of the UTF-8 text is: the mark that
+// editors may write at the start of a file, dropped; or, where the text
+// goes on from an earlier piece, the character U+FEFF, which code page 932
+// cannot write.
+enum class LeadingBom : std::uint8_t { Drop, Refuse };
+
 // Converts UTF-8 to Shift_JIS (code page 932); stops at the first invalid
-// sequence or character without a code page 932 form. A byte-order mark at
-// the very start is dropped, as editors may write one.
+// sequence or character without a code page 932 form.
 //
 // With `utf8_offsets`, it also fills that vector with one entry per
 // Shift_JIS byte written, the UTF-8 offset of the character the byte belongs
@@ -75,6 +80,7 @@ struct Utf8ToSjisResult {
 // conversion ended (the input's size, or error_offset). So a position N in
 // the Shift_JIS text, the second byte of a pair included, is
 // (*utf8_offsets)[N] in the UTF-8 text.
-Utf8ToSjisResult utf8_to_sjis_text(std::string_view utf8, std::vector<std::size_t>* utf8_offsets = nullptr);
+Utf8ToSjisResult utf8_to_sjis_text(std::string_view utf8, std::vector<std::size_t>* utf8_offsets = nullptr,
+                                   LeadingBom leading_bom = LeadingBom::Drop);
 
 }  // namespace talvo

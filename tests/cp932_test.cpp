@@ -160,6 +160,18 @@ TEST(Cp932, Utf8TextStopsAtTheFirstFault) {
   }
 }
 
+TEST(Cp932, ByteOrderMarkOfAContinuedTextIsACharacter) {
+  // A text converted in pieces after a fault: U+FEFF behind the fault is
+  // no mark at the start of a file.
+  const Utf8ToSjisResult result = utf8_to_sjis_text(
+      "\xEF\xBB\xBF"
+      "a",
+      nullptr, LeadingBom::Refuse);
+  EXPECT_EQ(result.error, Utf8ToSjisError::NoCp932Form);
+  EXPECT_EQ(result.error_offset, 0u);
+  EXPECT_EQ(result.code_point, 0xFEFFu);
+}
+
 TEST(Cp932, Utf8OffsetsOfEveryShiftJisByte) {
   struct Case {
     std::string_view utf8;
