@@ -1,6 +1,8 @@
 // talvo: the toolkit's command line, for scripts, Makefiles and terminals.
 #include <cstdio>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "command_line.h"
 #include "commands.h"
@@ -32,8 +34,14 @@ int run(const talvo::cli::Options& options) {
 int main(int argc, char** argv) {
   talvo::platform::open_standard_streams();
   try {
+    // UTF-8 arguments on every system: on Windows argv has them in the
+    // system's code page, which may not spell a file's name.
+    std::vector<std::string> arguments = talvo::platform::command_line_arguments(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments) pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
     talvo::cli::Options options;
-    switch (talvo::cli::parse_command_line(argc, argv, options)) {
+    switch (talvo::cli::parse_command_line(static_cast<int>(arguments.size()), pointers.data(), options)) {
       case talvo::cli::ParseOutcome::Run:
         return run(options);
       case talvo::cli::ParseOutcome::Done:

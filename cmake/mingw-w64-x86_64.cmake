@@ -16,3 +16,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# zlib (Debian's libz-mingw-w64-dev) from its static library, not zlib1.dll.
+set(ZLIB_USE_STATIC_LIBS ON)

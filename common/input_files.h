@@ -8,8 +8,14 @@
 
 namespace talvo {
 
-// As large as the path buffer of the Windows dialog.
+// Paths of up to 259 characters, as the Windows dialog's buffer (MAX_PATH)
+// holds them. There the path travels in UTF-8, up to three bytes for each
+// of its UTF-16 units; elsewhere a character is a byte.
+#ifdef _WIN32
+inline constexpr std::size_t kPathCapacity = 259 * 3 + 1;
+#else
 inline constexpr std::size_t kPathCapacity = 260;
+#endif
 
 // The file dialog with `filter` first (and selected) and all files second;
 // `path` holds the text the name field starts with.

@@ -22,9 +22,14 @@ struct FileFilter {
   const char* pattern;      // ";"-separated wildcards, such as "*.smc;*.fig;"
 };
 
+// Paths are the file system's bytes on POSIX systems and UTF-8 on Windows,
+// where the platform layer hands them to the wide-character calls.
+
 // Modal file-open dialog. `path` holds the initial file-name text on entry.
 // True when the user confirmed an existing file, whose full path is then in
 // `path` (NUL-terminated, within `capacity`); false on cancel or failure.
+// Windows' dialog takes paths of up to 259 characters and fails on a longer
+// one, so such a path is refused, never cut.
 bool choose_file(std::span<const FileFilter> filters, char* path, std::size_t capacity);
 
 // Modal message box with Shift_JIS text and caption; returns once the user
@@ -106,7 +111,15 @@ bool exists(const std::string& path);
 // Whether both paths name one existing file (through links too).
 bool same_file(const std::string& a, const std::string& b);
 
-// Whether standard error is a terminal, which may show colours.
+// Whether standard error is a terminal, which may show colours. On Windows
+// only a console that takes colour sequences counts.
 bool standard_error_is_terminal();
+
+// The command line's arguments in UTF-8, the program's name first. On
+// Windows they are read from the wide command line, since `argv` spells them
+// in the system's code page, which may not hold a Japanese file name, and
+// the console is set to show the program's UTF-8 output (the code page it
+// had comes back at exit). Elsewhere `argv` is taken as it is.
+std::vector<std::string> command_line_arguments(int argc, char** argv);
 
 }  // namespace talvo::platform

@@ -141,4 +141,8 @@ bool same_file(const std::string& a, const std::string& b) {
 
 bool standard_error_is_terminal() { return isatty(STDERR_FILENO) != 0; }
 
+std::vector<std::string> command_line_arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
 }  // namespace talvo::platform

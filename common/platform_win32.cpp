@@ -1,6 +1,8 @@
 // The platform layer on Windows: the common open dialog, message boxes and
-// files through the ANSI Windows API, so that the programs' Shift_JIS texts and
-// paths pass through untouched on a Japanese system.
+// files through the wide-character API. The programs' Shift_JIS texts are
+// converted from code page 932 whatever the system's code page, and paths
+// travel as UTF-8 up to the wide calls, so a file whose name the system code
+// page cannot spell opens too.
 #define NOMINMAX
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -8,10 +10,12 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <string>
 
 #include "platform.h"
+#include "platform_win32_text.h"
 
 namespace talvo::platform {
 namespace {
@@ -23,18 +27,15 @@ FileHandle file_of(HANDLE handle) {
   return FileHandle{reinterpret_cast<std::intptr_t>(handle)};
 }
 
-// The dialog's filter list: description and pattern of each filter, each
-// NUL-terminated, and one more NUL to end the list.
-std::string filter_list(std::span<const FileFilter> filters) {
-  std::string list;
-  for (const FileFilter& filter : filters) {
-    list += filter.description;
-    list += '\0';
-    list += filter.pattern;
-    list += '\0';
-  }
-  list += '\0';
-  return list;
+// The dialog's buffer: paths of up to 259 characters (UTF-16 units), as
+// the ANSI dialog held 259 bytes. For a longer one the dialog itself fails,
+// so such a path is refused, never cut.
+constexpr std::size_t kDialogPathUnits = MAX_PATH;
+
+FileHandle create_file(const char* path, DWORD access, DWORD disposition) {
+  std::wstring wide;
+  if (!win32::wide_from_utf8(path, wide)) return {};
+  return file_of(CreateFileW(wide.c_str(), access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // ReadFile and WriteFile take at most a DWORD at a time.
@@ -45,29 +46,41 @@ DWORD chunk_of(std::size_t count) {
 }  // namespace
 
 bool choose_file(std::span<const FileFilter> filters, char* path, std::size_t capacity) {
-  const std::string list = filter_list(filters);
-  OPENFILENAMEA dialog{};
+  const std::wstring list = win32::wide_filter_list(filters);
+  std::wstring initial;
+  wchar_t chosen[kDialogPathUnits] = {};
+  if (win32::wide_from_utf8(path, initial) && initial.size() < kDialogPathUnits) {
+    std::copy(initial.begin(), initial.end(), chosen);
+  }
+  OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.lpstrFilter = list.c_str();
   dialog.nFilterIndex = 1;
-  dialog.lpstrFile = path;
-  dialog.nMaxFile = static_cast<DWORD>(std::min<std::size_t>(capacity, std::numeric_limits<DWORD>::max()));
+  dialog.lpstrFile = chosen;
+  dialog.nMaxFile = kDialogPathUnits;
   dialog.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-  return GetOpenFileNameA(&dialog) != FALSE;
+  if (GetOpenFileNameW(&dialog) == FALSE) return false;
+  // The caller's buffer holds the UTF-8 of any path the dialog takes; one
+  // that cannot be spelt in UTF-8 (a lone surrogate) is refused like a path
+  // too long.
+  std::string utf8;
+  if (!win32::utf8_from_wide(chosen, utf8) || utf8.size() >= capacity) return false;
+  std::memcpy(path, utf8.c_str(), utf8.size() + 1);
+  return true;
 }
 
 void message_box(const char* text, const char* caption, BoxStyle style) {
-  MessageBoxA(nullptr, text, caption, style == BoxStyle::IconError ? MB_OK | MB_ICONERROR : MB_OK);
+  const std::wstring wide_text = win32::wide_from_sjis(text);
+  const std::wstring wide_caption = win32::wide_from_sjis(caption);
+  MessageBoxW(nullptr, wide_text.c_str(), wide_caption.c_str(),
+              style == BoxStyle::IconError ? MB_OK | MB_ICONERROR : MB_OK);
 }
 
 FileHandle open_existing_exclusive(const char* path) {
-  return file_of(
-      CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return create_file(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
 }
 
-FileHandle create_always(const char* name) {
-  return file_of(CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
+FileHandle create_always(const char* name) { return create_file(name, GENERIC_WRITE, CREATE_ALWAYS); }
 
 bool file_size(FileHandle file, std::uint64_t& size) {
   LARGE_INTEGER value{};
