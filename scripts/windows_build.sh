@@ -2,14 +2,17 @@
 # Cross-builds the six programs for Windows with Debian's mingw-w64 (the
 # mingw preset, build/mingw) and checks that each needs no DLL beyond
 # Windows' own, the desktop programs windowed and talvo a console program.
-# Then cross-builds the in-memory core tests (tests/windows) and runs them under
+# Zips them with the README and the licence (build/mingw/packages/). Then
+# cross-builds the in-memory core tests (tests/windows) and runs them under
 # Wine with a Western code page (1252), where only texts converted from code
-# page 932 show right.
+# page 932 show right; and runs the zip's talvo.exe on the sample image under
+# a path of Japanese and Greek letters, when the default build has made it.
 #
-#   scripts/windows_build.sh [BUILD]   # build/mingw
+#   scripts/windows_build.sh [BUILD [DEFAULT_BUILD]]   # build/mingw, build/default
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/mingw}
+sample=$PWD/${2:-build/default}/sample
 
 # zlib for mingw-w64, and CLI11's headers, which the cross-build copies.
 scripts/deps.sh g++-mingw-w64-x86-64-posix googletest wine64 libz-mingw-w64-dev libcli11-dev
@@ -37,6 +40,19 @@ for program in decode/Talvo_decode encode/SJIStoTalvo_msg encode/SJIStoTalvo_str
 done
 [ $status -eq 0 ] || exit $status
 
+# The zip: the six programs, README.txt and LICENSE.txt, nothing else.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+zip=$build/packages/talvo-$version-windows-x86_64.zip
+rm -f "$zip"
+(cd "$build" && cpack >/dev/null)
+contents=$(cmake -E tar tf "$zip" | sed 's|^[^/]*/||' | grep -v '^$' | sort | tr '\n' ' ')
+expected="LICENSE.txt README.txt SJIStoTalvo_btl.exe SJIStoTalvo_msg.exe SJIStoTalvo_str.exe Talvo_decode.exe Talvo_insert.exe talvo.exe "
+if [ "$contents" != "$expected" ]; then
+  echo "$zip holds: $contents" >&2
+  exit 1
+fi
+echo "Windows zip: $zip ($contents)"
+
 tests=$build/core-tests
 cmake -S tests/windows -B "$tests" -G Ninja --toolchain "$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release
 cmake --build "$tests" -j2
@@ -48,3 +64,18 @@ trap 'WINEPREFIX=$prefix timeout 30 /usr/lib/wine/wineserver -k 2>/dev/null; rm 
 export WINEPREFIX=$prefix WINEDEBUG=-all LC_ALL=C.UTF-8 TALVO_EXPECTED_CODE_PAGE=1252
 wine() { timeout --kill-after=10 300 /usr/lib/wine/wine64 "$@"; }
 wine "$tests/core_test.exe" --gtest_brief=1
+
+# The zipped talvo.exe on the sample image, in a folder whose name no code
+# page holds, when the default build has made the image.
+if [ -f "$sample/talvo-sample.smc" ]; then
+  mkdir -p "$prefix/zip"
+  (cd "$prefix/zip" && cmake -E tar xf "$OLDPWD/$zip")
+  folder="$prefix/日本語-ελληνικά"
+  mkdir -p "$folder/out"
+  cp "$sample/talvo-sample.smc" "$folder/サンプル.smc"
+  (cd "$folder" && wine "$prefix/zip/talvo-$version-windows-x86_64/talvo.exe" extract サンプル.smc -o out)
+  for file in MsgDataDecode.txt StrDataDecode.txt BtlDataDecode.txt; do
+    cmp "$folder/out/$file" "$sample/expected/$file"
+  done
+  echo "talvo.exe under Wine: the sample image's files, byte for byte"
+fi
