@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "file_memory.h"
 #include "rom_layout.h"
 
 namespace talvo::cli {
 
 struct ImageFile {
-  std::vector<std::uint8_t> bytes;  // as read, copier header included
+  FileBytes bytes;                  // as read, copier header included
   std::uint32_t header_offset = 0;  // 512 with a copier header
 
   std::span<const std::uint8_t> cartridge() const { return std::span(bytes).subspan(header_offset); }

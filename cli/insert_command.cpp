@@ -116,7 +116,7 @@ int run_insert(const Options& options) {
     return kFailure;
   }
   const insert::Inserted& inserted = std::get<insert::Inserted>(outcome);
-  std::vector<std::uint8_t> out(image.bytes.begin(), image.bytes.begin() + image.header_offset);
+  FileBytes out(image.bytes.begin(), image.bytes.begin() + image.header_offset);
   out.insert(out.end(), inserted.cartridge.begin(), inserted.cartridge.end());
   std::vector<OutputFile> outputs{{options.output, out}};
   std::vector<std::uint8_t> patch;

@@ -1,6 +1,8 @@
 // talvo patch create / apply: BPS patches between images, made and applied
 // between the cartridge data alone, as the established patchers do: a
 // 512-byte copier header is stripped first and put back on the result.
+#include <algorithm>
+
 #include "bps.h"
 #include "commands.h"
 #include "copier_header.h"
@@ -9,7 +11,7 @@
 namespace talvo::cli {
 namespace {
 
-bool read_input(const std::string& path, std::vector<std::uint8_t>& bytes) {
+bool read_input(const std::string& path, FileBytes& bytes) {
   std::string reason;
   if (platform::read_whole_file(path, bps::kMaxTargetSize, bytes, reason)) return true;
   say(path + ": " + reason);
@@ -19,7 +21,7 @@ bool read_input(const std::string& path, std::vector<std::uint8_t>& bytes) {
 }  // namespace
 
 int run_patch_create(const Options& options) {
-  std::vector<std::uint8_t> source, target;
+  FileBytes source, target;
   if (!read_input(options.patch_source, source) || !read_input(options.patch_target, target)) return kFailure;
   const std::vector<std::uint8_t> patch =
       bps::create(split_copier_header(source).cartridge, split_copier_header(target).cartridge);
@@ -31,16 +33,20 @@ int run_patch_apply(const Options& options) {
     say(options.output + ": the patched image may not replace the image it is made from; name another file");
     return kUsage;
   }
-  std::vector<std::uint8_t> patch, image;
+  FileBytes patch, image;
   if (!read_input(options.patch_file, patch) || !read_input(options.image, image)) return kFailure;
   const SplitImage split = split_copier_header(image);
-  bps::ApplyResult result = bps::apply(patch, split.cartridge);
+  // The copier header first, then the target written right behind it.
+  FileBytes out;
+  const bps::ApplyResult result = bps::apply(patch, split.cartridge, [&](std::size_t size) {
+    out.resize(split.copier_header.size() + size);
+    std::copy(split.copier_header.begin(), split.copier_header.end(), out.begin());
+    return std::span(out).subspan(split.copier_header.size());
+  });
   if (!result.ok()) {
     say(options.patch_file + ": " + result.message);
     return kFailure;
   }
-  std::vector<std::uint8_t> out(split.copier_header.begin(), split.copier_header.end());
-  out.insert(out.end(), result.target.begin(), result.target.end());
   return write_outputs({{options.output, out}}) ? kSuccess : kFailure;
 }
 

@@ -24,7 +24,8 @@ void convert_utf8(TextInput& input) {
   }
   for (;;) {
     std::vector<std::size_t> offsets;
-    const Utf8ToSjisResult piece = utf8_to_sjis_text(rest, &offsets);
+    // A mark behind a fault is a character like any other, not one to drop.
+    const Utf8ToSjisResult piece = utf8_to_sjis_text(rest, &offsets, base == 0 ? LeadingBom::Drop : LeadingBom::Refuse);
     input.sjis += piece.sjis;
     for (std::size_t i = 0; i + 1 < offsets.size(); ++i) input.file_offsets.push_back(base + offsets[i]);
     if (piece.error == Utf8ToSjisError::None) break;
@@ -74,7 +75,7 @@ TextInput text_input(std::string path, std::string file, TextEncoding encoding) 
 }
 
 bool load_text(const std::string& path, TextEncoding encoding, TextInput& input, std::string& reason) {
-  std::vector<std::uint8_t> bytes;
+  FileBytes bytes;
   if (!platform::read_whole_file(path, kLargestTextFile, bytes, reason)) return false;
   input = text_input(path, std::string(bytes.begin(), bytes.end()), encoding);
   return true;

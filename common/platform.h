@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "file_memory.h"
+
 namespace talvo::platform {
 
 // Message box styles, with the values the Windows API gives them.
@@ -75,21 +77,13 @@ bool close(FileHandle& file);
 // their number would receive the boxes' text. Call it first in every program.
 void open_standard_streams();
 
-// Memory for a whole file read in at once, released with the same size.
-// Where the system has large pages it asks for them: faulting six megabytes
-// in four kilobytes at a time cost the extractor more than all its decoding.
-// Throws std::bad_alloc when there is none.
-void* allocate_file_memory(std::size_t bytes);
-void release_file_memory(void* memory, std::size_t bytes);
-
 // Whole files, for the command line, with the reason when something fails
 // (the system's own words).
 
 // Reads the whole file at `path`, opened for reading only. Anything but a
 // regular file is refused without waiting, and so is a file of more than
 // `limit` bytes.
-bool read_whole_file(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
-                     std::string& reason);
+bool read_whole_file(const std::string& path, std::uint64_t limit, FileBytes& bytes, std::string& reason);
 
 // Writes `bytes` as the file at `path` whole or not at all: into a new file
 // beside it (`pending`), flushed to the disk, which commit_file() renames

@@ -7,11 +7,10 @@
 
 #ifdef TALVO_HAVE_GTK
 #include <dlfcn.h>
+#include <limits.h>
+#include <unistd.h>
 
-#include <filesystem>
 #include <string>
-#include <system_error>
-#include <vector>
 #endif
 
 #include "platform_backends.h"
@@ -35,14 +34,16 @@ bool terminal_requested() {
 // alike), and nowhere else: a module from a folder that others may write
 // would run with the user's rights.
 const gtk::Backend* load_gtk() {
-  std::vector<std::string> candidates;
-  std::error_code error;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return nullptr;
-  const std::filesystem::path folder = program.parent_path();
-  candidates.push_back((folder / TALVO_GTK_MODULE_NAME).string());
-  candidates.push_back(
-      (folder / TALVO_GTK_MODULE_DIR_FROM_PROGRAM / TALVO_GTK_MODULE_NAME).lexically_normal().string());
+  // Plain strings rather than std::filesystem, which would double the size
+  // of every program and the time the loader takes to start one.
+  char program[PATH_MAX];
+  const ssize_t length = readlink("/proc/self/exe", program, sizeof program - 1);
+  if (length <= 0) return nullptr;
+  const std::string path(program, static_cast<std::size_t>(length));
+  const std::string folder = path.substr(0, path.rfind('/'));
+  const std::string beside = folder.substr(0, folder.rfind('/'));
+  const std::string candidates[] = {folder + "/" + TALVO_GTK_MODULE_NAME,
+                                    beside + "/" + TALVO_GTK_MODULE_DIR_BESIDE + "/" + TALVO_GTK_MODULE_NAME};
   for (const std::string& candidate : candidates) {
     void* module = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) continue;

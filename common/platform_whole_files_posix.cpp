@@ -46,8 +46,7 @@ mode_t new_file_mode() {
 
 }  // namespace
 
-bool read_whole_file(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
-                     std::string& reason) {
+bool read_whole_file(const std::string& path, std::uint64_t limit, FileBytes& bytes, std::string& reason) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) {
     reason = system_reason();

@@ -83,8 +83,7 @@ void restore_console_output() { SetConsoleOutputCP(console_output_code_page); }
 
 }  // namespace
 
-bool read_whole_file(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
-                     std::string& reason) {
+bool read_whole_file(const std::string& path, std::uint64_t limit, FileBytes& bytes, std::string& reason) {
   std::wstring wide;
   if (!wide_path(path, wide, reason)) return false;
   const DWORD attributes = GetFileAttributesW(wide.c_str());

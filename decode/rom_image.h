@@ -3,43 +3,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <new>
 #include <span>
-#include <type_traits>
-#include <utility>
-#include <vector>
 
+#include "file_memory.h"
 #include "platform.h"
 
 namespace talvo {
-
-// The image's memory: from the platform, which maps it quickly, and left
-// uninitialised, since the image is read straight into it (zeroing six
-// megabytes first cost a third of the Huffman walk's time).
-template <typename T>
-struct ImageAllocator {
-  using value_type = T;
-  ImageAllocator() = default;
-  template <typename U>
-  ImageAllocator(const ImageAllocator<U>&) noexcept {}
-
-  T* allocate(std::size_t n) { return static_cast<T*>(platform::allocate_file_memory(n * sizeof(T))); }
-  void deallocate(T* p, std::size_t n) noexcept { platform::release_file_memory(p, n * sizeof(T)); }
-
-  template <typename U>
-  void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
-    ::new (static_cast<void*>(p)) U;
-  }
-  template <typename U, typename... Args>
-  void construct(U* p, Args&&... args) {
-    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-  }
-
-  template <typename U>
-  bool operator==(const ImageAllocator<U>&) const noexcept {
-    return true;
-  }
-};
 
 // The open image: locked against other programs from its opening until the
 // pass closes it. Its contents are read into memory once, after the size
@@ -47,7 +16,7 @@ struct ImageAllocator {
 struct RomImage {
   platform::FileHandle file;
   std::int32_t header_offset = 0;  // 512 when a copier header precedes the cartridge data
-  std::vector<std::uint8_t, ImageAllocator<std::uint8_t>> contents;  // as read, no more
+  FileBytes contents;              // as read, no more
 
   // The cartridge data without the copier header: ROM offset r is index r.
   // Shorter than expected only when the file shrank while it was read.

@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,15 +40,16 @@ enum class ReadResult { Complete, Stopped, Failed };
 ReadResult read_through(const EncoderInput& input, TextBankParser& parser) {
   if (input.size == 0) return ReadResult::Complete;
   if (!platform::set_position(input.file, 0)) return ReadResult::Failed;
-  std::vector<std::uint8_t> block(kReadBlock);
+  // Not zeroed first: the reads fill it.
+  const std::unique_ptr<std::uint8_t[]> block(new std::uint8_t[kReadBlock]);
   std::uint64_t remaining = input.size;
   while (remaining > 0) {
     const std::size_t wanted = remaining < kReadBlock ? static_cast<std::size_t>(remaining) : kReadBlock;
     std::size_t delivered = 0;
-    const bool read = platform::read(input.file, block.data(), wanted, delivered);
+    const bool read = platform::read(input.file, block.get(), wanted, delivered);
     // What did arrive is parsed first, so that a failure in it is reported
     // where it stands.
-    if (!parser.feed(std::span(block.data(), delivered))) return ReadResult::Stopped;
+    if (!parser.feed(std::span(block.get(), delivered))) return ReadResult::Stopped;
     if (!read || delivered == 0) return ReadResult::Failed;
     remaining -= delivered;
   }

@@ -171,8 +171,8 @@ class Checker {
     const std::string name = std::string(bank_.entry_name) + " " + entry_number(number.value_or(k));
     const auto end = std::find_if(codes.begin(), codes.end(), [&](const ReadCode& c) { return bank_.is_end(c.code); });
     const bool stray = std::find(stray_headers_.begin(), stray_headers_.end(), k) != stray_headers_.end();
-    if (stray) {
-      // Begun by a "(" in running text, reported there: its end is no news.
+    if (end == codes.end() && stray) {
+      // Begun by a "(" in running text, reported there: its missing end is no news.
     } else if (end == codes.end()) {
       const bool header_follows = k + 1 < result_.events.headers.size();
       const std::uint32_t next_open = header_follows ? result_.events.headers[k + 1].open : 0;

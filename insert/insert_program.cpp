@@ -35,8 +35,8 @@ void show_error(const std::string& text) {
 // has no Shift_JIS form is left out.
 std::string sjis(std::string_view utf8) {
   std::string out;
-  while (!utf8.empty()) {
-    const Utf8ToSjisResult piece = utf8_to_sjis_text(utf8);
+  for (bool first = true; !utf8.empty(); first = false) {
+    const Utf8ToSjisResult piece = utf8_to_sjis_text(utf8, nullptr, first ? LeadingBom::Drop : LeadingBom::Refuse);
     out += piece.sjis;
     if (piece.error == Utf8ToSjisError::None) break;
     utf8.remove_prefix(piece.error_offset +
@@ -99,7 +99,7 @@ bool read_texts(insert::NewText& text) {
   for (const TextFile& file : kTextFiles) {
     if (!platform::exists(file.name)) continue;
     found = true;
-    std::vector<std::uint8_t> bytes;
+    FileBytes bytes;
     std::string reason;
     if (!platform::read_whole_file(file.name, kLargestText, bytes, reason)) {
       show_error(std::string(texts::kOpenFailedText) + "\n" + file.name);
@@ -233,7 +233,7 @@ bool insert_into(const RomImage& image) {
     return false;
   }
   const insert::Inserted& inserted = std::get<insert::Inserted>(outcome);
-  std::vector<std::uint8_t> out(image.contents.begin(), image.contents.begin() + image.header_offset);
+  FileBytes out(image.contents.begin(), image.contents.begin() + image.header_offset);
   out.insert(out.end(), inserted.cartridge.begin(), inserted.cartridge.end());
   const std::vector<std::uint8_t> patch = bps::create(image.cartridge(), inserted.cartridge);
   if (!write_results(out, patch)) return false;

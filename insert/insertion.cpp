@@ -120,7 +120,7 @@ Outcome insert_text(std::span<const std::uint8_t> cartridge, const NewText& text
   }
   if (first_overflow) return DoesNotFit{*first_overflow, std::move(report)};
 
-  Inserted result{std::vector<std::uint8_t>(cartridge.begin(), cartridge.end()), std::move(report)};
+  Inserted result{FileBytes(cartridge.begin(), cartridge.end()), std::move(report)};
   const std::span<std::uint8_t> out(result.cartridge);
   std::vector<BitSpan> written;
   for (Bank bank : kBanks) {

@@ -19,6 +19,8 @@
 #include <variant>
 #include <vector>
 
+#include "file_memory.h"
+
 namespace talvo::insert {
 
 enum class Bank { Messages, FixedStrings, BattleText };
@@ -213,7 +215,7 @@ using Refusal = std::variant<UnsupportedImageSize, BrokenOriginal, WrongEntryCou
                              TooManyCodes, BadRegion, DoesNotFit, VerificationFailed>;
 
 struct Inserted {
-  std::vector<std::uint8_t> cartridge;  // the new cartridge data, as long as the input
+  FileBytes cartridge;  // the new cartridge data, as long as the input
   FitReport report;
 };
 

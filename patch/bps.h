@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -75,5 +76,12 @@ HeaderResult read_header(std::span<const std::uint8_t> patch);
 // action that reads outside the source or the target written so far or
 // writes past the target, and on a target of the wrong size or CRC-32.
 ApplyResult apply(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> source);
+
+// The same, writing the target where `place` puts it: it is called once, with
+// the target's size, after every check that can come before writing, and
+// returns memory of that size. The result's `target` stays empty; on a
+// failure after `place`, what it gave holds no target.
+ApplyResult apply(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> source,
+                  const std::function<std::span<std::uint8_t>(std::size_t)>& place);
 
 }  // namespace talvo::bps

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "bps.h"
@@ -223,7 +224,8 @@ HeaderResult read_header(std::span<const std::uint8_t> patch) {
   return {outcome.failure, std::move(outcome.message), layout.header};
 }
 
-ApplyResult apply(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> source) {
+ApplyResult apply(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> source,
+                  const std::function<std::span<std::uint8_t>(std::size_t)>& place) {
   ApplyResult result;
   const auto refuse = [&result](Outcome outcome) {
     result.failure = outcome.failure;
@@ -256,7 +258,7 @@ ApplyResult apply(std::span<const std::uint8_t> patch, std::span<const std::uint
   }
   if (outcome = check_source(header, source); outcome.failure != Failure::None) return refuse(std::move(outcome));
 
-  std::vector<std::uint8_t> target(static_cast<std::size_t>(header.target_size));
+  const std::span<std::uint8_t> target = place(static_cast<std::size_t>(header.target_size));
   if (outcome = run_actions(layout, source, target.data()); outcome.failure != Failure::None) {
     return refuse(std::move(outcome));
   }
@@ -264,7 +266,16 @@ ApplyResult apply(std::span<const std::uint8_t> patch, std::span<const std::uint
     return refuse(fail(Failure::TargetChecksum,
                        "the target written has CRC-32 " + hex(crc) + ", the patch expects " + hex(header.target_crc)));
   }
-  result.target = std::move(target);
+  return result;
+}
+
+ApplyResult apply(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> source) {
+  std::vector<std::uint8_t> target;
+  ApplyResult result = apply(patch, source, [&target](std::size_t size) {
+    target.resize(size);
+    return std::span<std::uint8_t>(target);
+  });
+  if (result.ok()) result.target = std::move(target);
   return result;
 }
 
