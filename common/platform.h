@@ -86,8 +86,9 @@ void open_standard_streams();
 bool read_whole_file(const std::string& path, std::uint64_t limit, FileBytes& bytes, std::string& reason);
 
 // Writes `bytes` as the file at `path` whole or not at all: into a new file
-// beside it (`pending`), flushed to the disk, which commit_file() renames
-// over `path`. A link at `path` is replaced, not followed; a read-only file
+// beside it (`pending`), which commit_file() renames over `path`. A run that
+// fails or is cut short leaves the old file. (Like compilers and editors,
+// it does not wait for the disk: that took longer than writing the file.) A link at `path` is replaced, not followed; a read-only file
 // there is refused, as the desktop programs refuse one. Several files are
 // written first and renamed after, so that a failure leaves all as they were.
 struct PendingFile {

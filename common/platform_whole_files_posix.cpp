@@ -97,7 +97,7 @@ bool write_pending_file(const std::string& path, std::span<const std::uint8_t> b
     reason = system_reason();
     return false;
   }
-  bool written = fchmod(fd, new_file_mode()) == 0 && write_all(fd, bytes) && fsync(fd) == 0;
+  bool written = fchmod(fd, new_file_mode()) == 0 && write_all(fd, bytes);
   if (!written) reason = system_reason();
   if (::close(fd) != 0 && written) {
     written = false;

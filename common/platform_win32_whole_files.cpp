@@ -140,7 +140,7 @@ bool write_pending_file(const std::string& path, std::span<const std::uint8_t> b
     reason = system_reason();
     return false;
   }
-  bool written = write_all(file, bytes) && FlushFileBuffers(file);
+  bool written = write_all(file, bytes);
   if (!written) reason = system_reason();
   if (!CloseHandle(file) && written) {
     written = false;

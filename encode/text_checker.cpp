@@ -85,6 +85,7 @@ class Checker {
 
   void read(std::string_view body) {
     BufferedOutput bank, index;
+    events().codes.reserve(body.size() / 2 + 1);  // every code takes two bytes or more
     BasicTextBankParser<TextEvents> parser(bank_.variant, bank, index, &events());
     parser.feed(std::span(reinterpret_cast<const std::uint8_t*>(body.data()), body.size()));
     unfinished_ = parser.unfinished();

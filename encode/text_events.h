@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "file_memory.h"
 #include "text_bank_parser.h"
 
 namespace talvo {
@@ -32,7 +33,9 @@ struct TextEvents {
   }
   void problem(const ParseFailure& failure) { problems.push_back(failure); }
 
-  std::vector<ReadCode> codes;
+  // A message file holds a code for every two or so of its bytes: these
+  // take the file memory's large pages rather than thousands of faults.
+  std::vector<ReadCode, FileMemoryAllocator<ReadCode>> codes;
   std::vector<ReadHeader> headers;
   std::vector<ParseFailure> problems;  // in the order found
 };
