@@ -57,6 +57,7 @@ bool BasicTextBankParser<Events>::fail_unknown(Unit unit, std::uint64_t first) {
   failure.first = first;
   failure.position = position_;
   failure.gathered.assign(gathered_.data(), strnlen(gathered_.data(), gathered_count_));
+  failure.line_ended = line_ended_;
   if constexpr (Events::kGoesOn) {
     events_->problem(failure);
     clear_gathered();
@@ -214,7 +215,9 @@ bool BasicTextBankParser<Events>::read(std::span<const std::uint8_t> bytes) {
           // No token holds a line feed: the bracket was never closed on its
           // line. Reading goes on at the line feed, as at any line's end.
           gathered_[std::min<std::size_t>(gathered_count_++, kMaxTokenBytes)] = static_cast<char>(b);
+          line_ended_ = true;
           fail_unknown(Unit::Token, unit_first_);
+          line_ended_ = false;
           state_ = ParserState::Plain;
         } else {
           gathered_[gathered_count_++] = static_cast<char>(b);

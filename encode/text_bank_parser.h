@@ -41,6 +41,7 @@ struct ParseFailure {
   std::uint64_t first = 0;     // zero-based offset of the unit's first byte: the pair's first, the "[" or the "("
   std::uint64_t position = 0;  // zero-based offset of the byte where it was found
   std::string gathered;        // the pair, or the token without its brackets (at most 8 bytes of it)
+  bool line_ended = false;     // a reader that goes on: the token met a line feed, which ended it
 };
 
 // What the reader holds unfinished when the input ends: half a pair, a token
@@ -118,6 +119,7 @@ class BasicTextBankParser {
   std::array<char, 9> gathered_{};  // up to 8 bytes: a token's eighth byte is its last
   std::uint8_t gathered_count_ = 0;
   std::uint64_t unit_first_ = 0;  // where the unit being gathered began
+  bool line_ended_ = false;       // while reporting a token that a line feed ended
   std::uint64_t position_ = 0;
   std::uint64_t bank_offset_ = 0;
   std::uint64_t header_count_ = 0;

@@ -108,7 +108,7 @@ class Checker {
           "the bank passes 16 MiB before this header: an index entry cannot hold its offset", {}, !encoder_gave_up_);
       return;
     }
-    if (problem.unit == Unit::Token && problem.gathered.ends_with('\n') && !token_stops_encoder(problem.first)) {
+    if (problem.unit == Unit::Token && problem.line_ended && !token_stops_encoder(problem.first)) {
       // The file ends before the encoder would give up on this token: it
       // drops it and everything after it without a word.
       add(Severity::Error, problem.first, problem.position, "'[' is not closed on its line",

@@ -175,7 +175,7 @@ std::string quoted(std::string_view sjis) {
 UnitReport describe_unknown_unit(std::string_view text, const ParseFailure& failure, const TextBank& bank) {
   if (failure.unit == Unit::Pair) return describe_character(text, failure.first, bank);
   const std::string_view token = failure.gathered;
-  if (token.ends_with('\n')) {
+  if (failure.line_ended) {
     return {"'[' is not closed on its line", "close the token with ']'"};
   }
   if (token.size() > text_format::kMaxTokenBytes) {
