@@ -213,5 +213,26 @@ TEST(TalvoCommandLine, CheckListsEveryProblemAsCompilersDo) {
   EXPECT_NE(colored.err.find("\033[1;31merror:\033[m"), std::string::npos);
 }
 
+// On a terminal each diagnostic shows its line with a caret under the spot,
+// full-width characters taking two cells. `script` gives the program one.
+TEST(TalvoCommandLine, CheckPutsACaretUnderTheSpotOnATerminal) {
+  TempFolder folder;
+  write_file(folder / "MsgData-caret.txt", to_sjis("(0x0000)\nあい!う[00AC]\n"));
+  const ProcessResult run = run_process(
+      {"/usr/bin/script", "-qec", std::string(TALVO_CLI) + " check --color=never MsgData-caret.txt", "/dev/null"},
+      folder.path(), "");
+  std::string out = run.out;
+  std::erase(out, '\r');
+  EXPECT_EQ(out,
+            "MsgData-caret.txt:2:3: error: half-width '!' is not in the message table: running text is written in "
+            "full-width characters; write the full-width '！'\n"
+            "     2 | あい!う[00AC]\n"
+            "       |     ^\n"
+            "MsgData-caret.txt:2:11: error: 1 entry; the message bank has 4047: entries missing at the end\n"
+            "     2 | あい!う[00AC]\n"
+            "       |              ^\n"
+            "talvo: 2 errors, 0 warnings\n");
+}
+
 }  // namespace
 }  // namespace talvo
