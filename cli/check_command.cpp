@@ -41,7 +41,7 @@ int run_check(const Options& options) {
       ++errors;
       continue;
     }
-    const CheckedText checked = check_text(input.sjis, text_bank(banks[i]), check_options);
+    const CheckedText checked = check_text(input.sjis(), text_bank(banks[i]), check_options);
     const std::vector<Diagnostic> diagnostics = file_diagnostics(input, checked);
     print_diagnostics(stderr, input, diagnostics, style);
     for (const Diagnostic& d : diagnostics) ++(d.severity == Severity::Error ? errors : warnings);

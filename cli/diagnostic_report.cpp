@@ -17,7 +17,7 @@ constexpr const char* kReset = "\033[m";
 
 void print_caret(std::FILE* out, const TextInput& input, const TextPlace& place, const Diagnostic& d,
                  const ReportStyle& style) {
-  std::string_view line = std::string_view(input.file).substr(place.line_start, place.line_end - place.line_start);
+  std::string_view line = input.file().substr(place.line_start, place.line_end - place.line_start);
   if (line.ends_with('\r')) line.remove_suffix(1);
   const std::size_t first = std::min<std::size_t>(d.first, place.line_start + line.size());
   const std::size_t last = std::clamp<std::size_t>(d.last + 1, first, place.line_start + line.size());
@@ -53,7 +53,7 @@ std::vector<Diagnostic> file_diagnostics(const TextInput& input, const CheckedTe
 
 void print_diagnostics(std::FILE* out, const TextInput& input, const std::vector<Diagnostic>& diagnostics,
                        const ReportStyle& style) {
-  const LineIndex index(input.file, input.encoding);
+  const LineIndex index(input.file(), input.encoding);
   for (const Diagnostic& d : diagnostics) {
     const TextPlace place = index.place(d.first);
     const bool error = d.severity == Severity::Error;

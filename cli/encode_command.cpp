@@ -12,7 +12,7 @@
 namespace talvo::cli {
 namespace {
 
-std::span<const std::uint8_t> bytes_of(const std::string& text) {
+std::span<const std::uint8_t> bytes_of(std::string_view text) {
   return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
@@ -21,7 +21,7 @@ std::span<const std::uint8_t> bytes_of(const std::string& text) {
 void report_stop(const TextInput& input, const TextBank& bank) {
   CheckOptions options;
   options.byte_order_mark_is_error = input.encoding == TextEncoding::ShiftJis;
-  const CheckedText checked = check_text(input.sjis, bank, options);
+  const CheckedText checked = check_text(input.sjis(), bank, options);
   std::vector<Diagnostic> stops;
   for (const Diagnostic& d : file_diagnostics(input, checked)) {
     if (d.stops_encoder) {
@@ -51,8 +51,9 @@ int run_encode(const Options& options) {
     return kFailure;
   }
   BufferedOutput bank_bytes, index_bytes;
+  bank_bytes.reserve(input.sjis().size());  // a code never takes more bytes than its text
   TextBankParser parser(bank.variant, bank_bytes, index_bytes);
-  if (!parser.feed(bytes_of(input.sjis))) {
+  if (!parser.feed(bytes_of(input.sjis()))) {
     report_stop(input, bank);
     return kFailure;
   }

@@ -50,7 +50,7 @@ bool read_bank_text(const GivenFile& given, TextEncoding encoding, insert::NewTe
   }
   CheckOptions options;
   options.byte_order_mark_is_error = encoding == TextEncoding::ShiftJis;
-  const CheckedText checked = check_text(input.sjis, text_bank(given.kind), options);
+  const CheckedText checked = check_text(input.sjis(), text_bank(given.kind), options);
   const std::vector<Diagnostic> diagnostics = file_diagnostics(input, checked);
   print_diagnostics(stderr, input, diagnostics, report_style(ColorMode::Auto));
   const auto errors = std::count_if(diagnostics.begin(), diagnostics.end(),

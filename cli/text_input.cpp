@@ -16,7 +16,7 @@ std::string code_point_name(char32_t c) {
 // Converts a UTF-8 file piece by piece: where a piece ends on a problem, the
 // problem is noted and conversion goes on behind it.
 void convert_utf8(TextInput& input) {
-  std::string_view rest = input.file;
+  std::string_view rest = input.file();
   std::size_t base = 0;
   if (rest.starts_with("\xEF\xBB\xBF")) {
     input.conversion.push_back({Severity::Warning, 0, 2, "the file begins with a byte-order mark",
@@ -26,7 +26,7 @@ void convert_utf8(TextInput& input) {
     std::vector<std::size_t> offsets;
     // A mark behind a fault is a character like any other, not one to drop.
     const Utf8ToSjisResult piece = utf8_to_sjis_text(rest, &offsets, base == 0 ? LeadingBom::Drop : LeadingBom::Refuse);
-    input.sjis += piece.sjis;
+    input.converted += piece.sjis;
     for (std::size_t i = 0; i + 1 < offsets.size(); ++i) input.file_offsets.push_back(base + offsets[i]);
     if (piece.error == Utf8ToSjisError::None) break;
     std::size_t skip = 1;
@@ -51,7 +51,7 @@ void convert_utf8(TextInput& input) {
     base += piece.error_offset + skip;
     rest.remove_prefix(piece.error_offset + skip);
   }
-  input.file_offsets.push_back(input.file.size());
+  input.file_offsets.push_back(input.bytes.size());
 }
 
 }  // namespace
@@ -61,23 +61,21 @@ std::size_t TextInput::file_offset(std::size_t sjis_offset) const {
   return file_offsets[std::min(sjis_offset, file_offsets.size() - 1)];
 }
 
-TextInput text_input(std::string path, std::string file, TextEncoding encoding) {
+TextInput text_input(std::string path, std::string_view file, TextEncoding encoding) {
   TextInput input;
   input.path = std::move(path);
   input.encoding = encoding;
-  input.file = std::move(file);
-  if (encoding == TextEncoding::ShiftJis) {
-    input.sjis = input.file;
-  } else {
-    convert_utf8(input);
-  }
+  input.bytes.assign(file.begin(), file.end());
+  if (encoding == TextEncoding::Utf8) convert_utf8(input);
   return input;
 }
 
 bool load_text(const std::string& path, TextEncoding encoding, TextInput& input, std::string& reason) {
-  FileBytes bytes;
-  if (!platform::read_whole_file(path, kLargestTextFile, bytes, reason)) return false;
-  input = text_input(path, std::string(bytes.begin(), bytes.end()), encoding);
+  input = TextInput{};
+  if (!platform::read_whole_file(path, kLargestTextFile, input.bytes, reason)) return false;
+  input.path = path;
+  input.encoding = encoding;
+  if (encoding == TextEncoding::Utf8) convert_utf8(input);
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "command_line.h"
+#include "file_memory.h"
 #include "text_checker.h"
 
 namespace talvo::cli {
@@ -20,8 +21,8 @@ inline constexpr std::uint64_t kLargestTextFile = std::uint64_t{256} << 20;
 struct TextInput {
   std::string path;
   TextEncoding encoding = TextEncoding::ShiftJis;
-  std::string file;  // the bytes as read
-  std::string sjis;  // what the encoders read: the file itself, or its conversion
+  FileBytes bytes;        // the file as read
+  std::string converted;  // UTF-8 only: the Shift_JIS the reader reads
   // UTF-8 only: the file offset of every Shift_JIS byte, and one more for the
   // end of the text.
   std::vector<std::size_t> file_offsets;
@@ -30,12 +31,16 @@ struct TextInput {
   // behind each, leaving the character out.
   std::vector<Diagnostic> conversion;
 
+  std::string_view file() const { return {reinterpret_cast<const char*>(bytes.data()), bytes.size()}; }
+  // What the encoders read: the file itself, or its conversion.
+  std::string_view sjis() const { return encoding == TextEncoding::ShiftJis ? file() : std::string_view(converted); }
+
   // A Shift_JIS offset as an offset of the file.
   std::size_t file_offset(std::size_t sjis_offset) const;
 };
 
 // Takes the bytes of a text file and converts them where it is UTF-8.
-TextInput text_input(std::string path, std::string file, TextEncoding encoding);
+TextInput text_input(std::string path, std::string_view file, TextEncoding encoding);
 
 // Reads and converts a text file; false with the reason when it cannot be read.
 bool load_text(const std::string& path, TextEncoding encoding, TextInput& input, std::string& reason);

@@ -24,6 +24,8 @@ class BufferedOutput {
     if (file_.valid() && buffer_.size() >= kBlock) flush();
   }
   void append(std::string_view text) { append(text.data(), text.size()); }
+  // Room for `bytes` without a file, so that gathering copies nothing.
+  void reserve(std::size_t bytes) { buffer_.reserve(bytes); }
   void push_back(char c) {
     buffer_.push_back(c);
     if (file_.valid() && buffer_.size() >= kBlock) flush();

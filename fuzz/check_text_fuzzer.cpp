@@ -31,7 +31,7 @@ const TextBank& bank_of(std::uint8_t choice) {
   return *banks[choice % 3];
 }
 
-CheckedText check(const std::string& sjis, const TextBank& bank) {
+CheckedText check(std::string_view sjis, const TextBank& bank) {
   CheckOptions options;
   options.max_line = 3;  // reach the warnings too
   options.max_entry = 20;
@@ -39,13 +39,13 @@ CheckedText check(const std::string& sjis, const TextBank& bank) {
 }
 
 void check_any_text(const cli::TextInput& input, const TextBank& bank) {
-  CheckedText checked = check(input.sjis, bank);
-  const std::string disagreement = fuzz::check_disagreement(input.sjis, bank, checked);
+  CheckedText checked = check(input.sjis(), bank);
+  const std::string disagreement = fuzz::check_disagreement(input.sjis(), bank, checked);
   if (!disagreement.empty()) std::fprintf(stderr, "%s\n", disagreement.c_str());
   FUZZ_CHECK(disagreement.empty());
-  for (const Diagnostic& d : checked.diagnostics) FUZZ_CHECK(d.first <= d.last && d.last <= input.sjis.size());
+  for (const Diagnostic& d : checked.diagnostics) FUZZ_CHECK(d.first <= d.last && d.last <= input.sjis().size());
   for (const Diagnostic& d : cli::file_diagnostics(input, checked)) {
-    FUZZ_CHECK(d.first <= d.last && d.last <= input.file.size());
+    FUZZ_CHECK(d.first <= d.last && d.last <= input.bytes.size());
   }
 }
 
@@ -91,7 +91,7 @@ std::string good_file(fuzz::InputReader& input, const TextBank& bank, bool crlf,
 
 void check_good_file(const cli::TextInput& input, const TextBank& bank,
                      const std::vector<std::vector<std::uint16_t>>& entries) {
-  const CheckedText checked = check_text(input.sjis, bank, CheckOptions{});
+  const CheckedText checked = check_text(input.sjis(), bank, CheckOptions{});
   if (checked.errors > 0) std::fprintf(stderr, "%s\n", checked.diagnostics.front().message.c_str());
   FUZZ_CHECK(checked.errors == 0);
   FUZZ_CHECK(input.conversion.empty());
@@ -121,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const SjisToUtf8Result utf8 = sjis_to_utf8_text(sjis);
       FUZZ_CHECK(!utf8.failed_at);
       const cli::TextInput copy = cli::text_input("f", utf8.utf8, TextEncoding::Utf8);
-      FUZZ_CHECK(copy.sjis == sjis);  // every token comes back from its UTF-8 form
+      FUZZ_CHECK(copy.sjis() == sjis);  // every token comes back from its UTF-8 form
       check_good_file(copy, bank, entries);
     }
   }
