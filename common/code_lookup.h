@@ -71,10 +71,18 @@ class CodeLookup {
       return code;
     }
     if (text.empty() || text.size() >= 8) return std::nullopt;
-    const std::uint64_t key = pack(text);
+    const std::uint16_t code = find_packed(pack(text));
+    if (code == kNone) return std::nullopt;
+    return code;
+  }
+
+  // The code of a token other than a pair, given as its key: its bytes from
+  // the low end, its length (1 or 3 to 7) in the top byte; or kNone. The
+  // parser builds such keys straight from the text it reads.
+  std::uint16_t find_packed(std::uint64_t key) const {
     for (std::size_t i = slot_of(key);; i = (i + 1) & (kSlots - 1)) {
       if (keys_[i] == key) return codes_[i];
-      if (keys_[i] == 0) return std::nullopt;
+      if (keys_[i] == 0) return kNone;
     }
   }
 

@@ -1,6 +1,7 @@
 #include "text_bank_parser.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "text_events.h"
@@ -126,9 +127,41 @@ bool BasicTextBankParser<Events>::feed(std::span<const std::uint8_t> bytes) {
   return read_all;
 }
 
+namespace {
+
+// Bit 7 of every byte of `v` that is zero, and perhaps of bytes above the
+// first such byte (a borrow can set them): the lowest bit set is exact.
+constexpr std::uint64_t zero_bytes(std::uint64_t v) { return (v - 0x0101010101010101u) & ~v & 0x8080808080808080u; }
+
+}  // namespace
+
 template <typename Events>
 std::size_t BasicTextBankParser<Events>::read_whole_token(const std::uint8_t* open, const std::uint8_t* end) {
   const std::uint8_t* const text = open + 1;
+  if constexpr (std::endian::native == std::endian::little) {
+    // The common case: eight bytes at hand after the "[", looked at in one
+    // word. Its low bytes up to the "]" are the token's key as the lookup
+    // packs it, so no byte needs handling one at a time.
+    if (end - text >= static_cast<std::ptrdiff_t>(kMaxTokenBytes + 1)) {
+      std::uint64_t word;
+      std::memcpy(&word, text, sizeof word);
+      const std::uint64_t close = zero_bytes(word ^ (0x0101010101010101u * kTokenClose));
+      const std::uint64_t nul = zero_bytes(word);
+      // No "]" in reach, or a NUL before it: the byte-by-byte reading says so.
+      if (close == 0 || (nul != 0 && std::countr_zero(nul) < std::countr_zero(close))) return 0;
+      const auto length = static_cast<std::size_t>(std::countr_zero(close) / 8);
+      std::uint16_t code = CodeLookup::kNone;
+      if (length == 2) {
+        code = lookup_.find_pair(text[0], text[1]);
+      } else if (length != 0) {
+        const std::uint64_t key = (word & ((std::uint64_t{1} << (8 * length)) - 1)) | std::uint64_t{length} << 56;
+        code = lookup_.find_packed(key);
+      }
+      if (code == CodeLookup::kNone) return 0;
+      emit(code, position_, position_ + length + 1);
+      return length + 2;
+    }
+  }
   const auto room = std::min(static_cast<std::size_t>(end - text), kMaxTokenBytes + 1);
   std::size_t length = 0;
   for (;; ++length) {
