@@ -108,12 +108,17 @@ class Checker {
           "the bank passes 16 MiB before this header: an index entry cannot hold its offset", {}, !encoder_gave_up_);
       return;
     }
-    if (problem.unit == Unit::Token && problem.line_ended && !token_stops_encoder(problem.first)) {
-      // The file ends before the encoder would give up on this token: it
-      // drops it and everything after it without a word.
+    const TokenFate fate =
+        problem.unit == Unit::Token && problem.line_ended ? token_fate(problem.first) : TokenFate::Stops;
+    if (fate == TokenFate::DropsTheRest) {
       add(Severity::Error, problem.first, problem.position, "'[' is not closed on its line",
           "the encoder drops everything from here to the end of the file");
       encoder_gave_up_ = true;
+      return;
+    }
+    if (fate == TokenFate::ReadsOn) {
+      // A NUL cut what the encoder gathered short of the line feed.
+      add(Severity::Error, problem.first, problem.position, "'[' is not closed on its line");
       return;
     }
     const UnitReport report = describe_unknown_unit(text_, problem, bank_);
@@ -124,15 +129,22 @@ class Checker {
         !encoder_gave_up_);
   }
 
-  // Whether the encoder, which takes a token up to its "]" whatever it
-  // holds, gives up on the token opened at `open`: at its "]", or at its
-  // eighth byte, unless the file ends first.
-  bool token_stops_encoder(std::uint64_t open) const {
+  // What the encoder, which takes a token up to its "]" whatever it holds,
+  // makes of the token opened at `open`: it gives up at the "]", unless what
+  // it gathered up to a NUL is a token after all, or at the eighth byte; it
+  // drops the token, and the rest of the file with it, when the file ends
+  // first.
+  enum class TokenFate { Stops, ReadsOn, DropsTheRest };
+  TokenFate token_fate(std::uint64_t open) const {
     for (std::uint64_t k = 1; k <= text_format::kMaxTokenBytes + 1; ++k) {
-      if (open + k >= text_.size()) return false;
-      if (text_[open + k] == ']') return true;
+      if (open + k >= text_.size()) return TokenFate::DropsTheRest;
+      if (text_[open + k] != ']') continue;
+      std::string_view token = text_.substr(open + 1, k - 1);
+      token = token.substr(0, token.find('\0'));
+      const CodeLookup& lookup = bank_.kind == BankKind::Messages ? message_code_lookup() : byte_code_lookup();
+      return lookup.find(token) ? TokenFate::ReadsOn : TokenFate::Stops;
     }
-    return true;
+    return TokenFate::Stops;
   }
 
   void report_unfinished(const UnfinishedUnit& unit) {
