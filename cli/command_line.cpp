@@ -2,23 +2,50 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
-#include <map>
+#include <utility>
+#include <vector>
 
 namespace talvo::cli {
 namespace {
 
-const std::map<std::string, TextEncoding> kEncodings{{"sjis", TextEncoding::ShiftJis}, {"utf8", TextEncoding::Utf8}};
-const std::map<std::string, ColorMode> kColors{
-    {"auto", ColorMode::Auto}, {"always", ColorMode::Always}, {"never", ColorMode::Never}};
-const std::map<std::string, ReportFormat> kReports{{"text", ReportFormat::Text}, {"json", ReportFormat::Json}};
-const std::map<std::string, BankKind> kBanks{
+// The words an option takes and what each means, in the order help shows them.
+template <typename T>
+using Choices = std::vector<std::pair<std::string, T>>;
+
+const Choices<TextEncoding> kEncodings{{"sjis", TextEncoding::ShiftJis}, {"utf8", TextEncoding::Utf8}};
+const Choices<ColorMode> kColors{{"auto", ColorMode::Auto}, {"always", ColorMode::Always}, {"never", ColorMode::Never}};
+const Choices<ReportFormat> kReports{{"text", ReportFormat::Text}, {"json", ReportFormat::Json}};
+const Choices<BankKind> kBanks{
     {"msg", BankKind::Messages}, {"str", BankKind::FixedStrings}, {"btl", BankKind::BattleText}};
 
+// An option that takes one of `choices` into `target`, refusing other words
+// with a line that lists them.
+template <typename Target, typename T>
+CLI::Option* add_choice(CLI::App& command, const std::string& name, Target& target, const Choices<T>& choices,
+                        const std::string& help) {
+  std::vector<std::string> words;
+  std::string listed;
+  for (const auto& [word, value] : choices) {
+    words.push_back(word);
+    listed += (listed.empty() ? "" : "|") + word;
+  }
+  return command
+      .add_option_function<std::string>(
+          name,
+          [&target, &choices](const std::string& word) {
+            for (const auto& [known, value] : choices) {
+              if (known == word) target = value;
+            }
+          },
+          help)
+      ->check(CLI::IsMember(words))
+      ->option_text(listed);
+}
+
 void add_encoding(CLI::App& command, Options& options, const char* what) {
-  command.add_option("--encoding", options.encoding, what)
-      ->transform(CLI::CheckedTransformer(kEncodings))
-      ->option_text("sjis|utf8");
+  add_choice(command, "--encoding", options.encoding, kEncodings, what);
 }
 
 // An offset in the image: hexadecimal with 0x, else decimal.
@@ -45,7 +72,8 @@ std::string parse_room(const std::string& text, RoomOption& room) {
   const std::size_t dash = text.find('-', equals == std::string::npos ? 0 : equals);
   if (equals == std::string::npos || dash == std::string::npos)
     return "expected BANK=START-END, such as msg=0x3F0000-0x3F8000";
-  const auto bank = kBanks.find(text.substr(0, equals));
+  const auto bank = std::find_if(kBanks.begin(), kBanks.end(),
+                                 [&](const auto& choice) { return choice.first == text.substr(0, equals); });
   if (bank == kBanks.end()) return "the bank is msg, str or btl";
   const auto start = parse_offset(text.substr(equals + 1, dash - equals - 1));
   const auto end = parse_offset(text.substr(dash + 1));
@@ -74,19 +102,16 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   add_encoding(*extract, options, "encoding of the files written (default sjis)");
 
   CLI::App* encode = app.add_subcommand("encode", "Encode one text file into its bank and index files");
-  encode->add_option("BANK", options.bank, "msg, str or btl")->required()->transform(CLI::CheckedTransformer(kBanks));
+  add_choice(*encode, "BANK", options.bank, kBanks, "the bank the file holds")->required();
   encode->add_option("FILE", options.text_file, "the text file")->required();
   encode->add_option("-o,--output", options.output, "folder for the bank and index files (default: the current one)");
   add_encoding(*encode, options, "encoding of the text file (default sjis)");
 
   CLI::App* check = app.add_subcommand("check", "Report every problem of text files, as compilers do");
   check->add_option("FILE", options.files, "text files")->required();
-  check->add_option("--bank", options.check_bank, "msg, str or btl (default: from the file name)")
-      ->transform(CLI::CheckedTransformer(kBanks));
+  add_choice(*check, "--bank", options.check_bank, kBanks, "the bank the files hold (default: from each file's name)");
   add_encoding(*check, options, "encoding of the text files (default sjis)");
-  check->add_option("--color", options.color, "colours in the report (default auto: on a terminal)")
-      ->transform(CLI::CheckedTransformer(kColors))
-      ->option_text("auto|always|never");
+  add_choice(*check, "--color", options.color, kColors, "colours in the report (default auto: on a terminal)");
   check->add_option("--max-line", options.max_line, "warn about lines of running text longer than N characters")
       ->check(CLI::PositiveNumber);
   check->add_option("--max-entry", options.max_entry, "warn about entries longer than N characters")
@@ -100,9 +125,7 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   insert->add_option("--btl", options.battle_file, "battle-text file");
   insert->add_option("-o,--output", options.output, "the new image")->required();
   insert->add_option("--room", rooms, "more free space for a bank: BANK=START-END, ROM offsets (repeatable)");
-  insert->add_option("--report", options.report, "fit report format (default text)")
-      ->transform(CLI::CheckedTransformer(kReports))
-      ->option_text("text|json");
+  add_choice(*insert, "--report", options.report, kReports, "fit report format (default text)");
   insert->add_option("--bps", options.bps_file, "also write a BPS patch from IMAGE to the new image");
   add_encoding(*insert, options, "encoding of the text files (default sjis)");
 
