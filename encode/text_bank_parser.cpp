@@ -58,7 +58,7 @@ bool BasicTextBankParser<Events>::fail_unknown(Unit unit, std::uint64_t first) {
   failure.first = first;
   failure.position = position_;
   failure.gathered.assign(gathered_.data(), strnlen(gathered_.data(), gathered_count_));
-  failure.line_ended = line_ended_;
+  failure.line_ended = unit == Unit::Token && token_line_feed_.has_value();
   if constexpr (Events::kGoesOn) {
     events_->problem(failure);
     clear_gathered();
@@ -72,9 +72,22 @@ template <typename Events>
 bool BasicTextBankParser<Events>::emit_gathered() {
   const std::string_view text(gathered_.data(), strnlen(gathered_.data(), gathered_count_));
   const auto code = lookup_.find(text);
-  if (!code) return fail_unknown(Unit::Token, unit_first_);
+  if (!code) {
+    fail_unknown(Unit::Token, unit_first_);
+    return false;
+  }
   clear_gathered();
   emit(*code, unit_first_, position_);
+  return true;
+}
+
+template <typename Events>
+bool BasicTextBankParser<Events>::back_to_line_feed(const std::uint8_t*& p, const std::uint8_t* begin) {
+  if (!token_line_feed_) return false;
+  const std::uint64_t back = position_ - *token_line_feed_;
+  if (back > static_cast<std::uint64_t>(p - begin)) return false;  // the line feed came in an earlier piece
+  p -= back;
+  position_ -= back;
   return true;
 }
 
@@ -192,6 +205,7 @@ bool BasicTextBankParser<Events>::read(std::span<const std::uint8_t> bytes) {
             } else {
               state_ = ParserState::InToken;
               unit_first_ = position_;
+              token_line_feed_.reset();
             }
           } else if (b == kHeaderOpen) {
             state_ = ParserState::InHeader;
@@ -242,23 +256,21 @@ bool BasicTextBankParser<Events>::read(std::span<const std::uint8_t> bytes) {
         break;
       case ParserState::InToken:
         if (b == kTokenClose) {
-          if (!emit_gathered()) return false;
-          state_ = ParserState::Plain;
-        } else if (Events::kGoesOn && b == kLineFeed) {
-          // No token holds a line feed: the bracket was never closed on its
-          // line. Reading goes on at the line feed, as at any line's end.
-          gathered_[std::min<std::size_t>(gathered_count_++, kMaxTokenBytes)] = static_cast<char>(b);
-          line_ended_ = true;
-          fail_unknown(Unit::Token, unit_first_);
-          line_ended_ = false;
+          if (!emit_gathered()) {
+            if constexpr (!Events::kGoesOn) return false;
+            back_to_line_feed(p, bytes.data());
+          }
           state_ = ParserState::Plain;
         } else {
+          if constexpr (Events::kGoesOn) {
+            if (b == kLineFeed && !token_line_feed_) token_line_feed_ = position_;
+          }
           gathered_[gathered_count_++] = static_cast<char>(b);
           // No token is this long: stop at once rather than at a "]" that a
           // forgotten bracket may leave far away.
           if (gathered_count_ > kMaxTokenBytes) {
             if (!fail_unknown(Unit::Token, unit_first_)) return false;
-            state_ = ParserState::SkippingToken;
+            state_ = back_to_line_feed(p, bytes.data()) ? ParserState::Plain : ParserState::SkippingToken;
           }
         }
         break;

@@ -41,7 +41,7 @@ struct ParseFailure {
   std::uint64_t first = 0;     // zero-based offset of the unit's first byte: the pair's first, the "[" or the "("
   std::uint64_t position = 0;  // zero-based offset of the byte where it was found
   std::string gathered;        // the pair, or the token without its brackets (at most 8 bytes of it)
-  bool line_ended = false;     // a reader that goes on: the token met a line feed, which ended it
+  bool line_ended = false;     // a reader that goes on: the token holds a line feed, its "]" forgotten
 };
 
 // What the reader holds unfinished when the input ends: half a pair, a token
@@ -62,10 +62,10 @@ struct NoTextEvents {
 
 // A listener that goes on after problems (kGoesOn true) hears every code with
 // the offsets of its first and last byte, every header with those of its "("
-// and ")", and every problem. After a unit that is not in the table the
-// reader goes on behind it; a line feed inside brackets ends the token there
-// as a problem (no token holds one), and a token too long to be one is
-// skipped up to its "]" or the end of its line.
+// and ")", and every problem, each where the encoders would stop. After a
+// unit that is not in the table the reader goes on behind it; after a token
+// with a line feed in it (its "]" forgotten), from that line feed; after a
+// token too long to be one, from its "]" or the end of its line.
 template <typename Events>
 class BasicTextBankParser {
  public:
@@ -104,7 +104,12 @@ class BasicTextBankParser {
   }
   void hand_over_staged();
   void clear_gathered();
+  // Emits the code of the token gathered; false, after reporting it, when
+  // the table lacks it.
   bool emit_gathered();
+  // Goes back to just before the open token's first line feed, when there is
+  // one in the piece being read; true when it did.
+  bool back_to_line_feed(const std::uint8_t*& p, const std::uint8_t* begin);
   bool close_header();
   // Reports a unit that is not in the table; true when reading goes on.
   bool fail_unknown(ParseFailure::Unit unit, std::uint64_t first);
@@ -119,7 +124,10 @@ class BasicTextBankParser {
   std::array<char, 9> gathered_{};  // up to 8 bytes: a token's eighth byte is its last
   std::uint8_t gathered_count_ = 0;
   std::uint64_t unit_first_ = 0;  // where the unit being gathered began
-  bool line_ended_ = false;       // while reporting a token that a line feed ended
+  // A reader that goes on: the first line feed inside the open token. No
+  // token holds one, so after the encoder gives up on such a token, reading
+  // goes on from that line feed, where the "]" was forgotten.
+  std::optional<std::uint64_t> token_line_feed_;
   std::uint64_t position_ = 0;
   std::uint64_t bank_offset_ = 0;
   std::uint64_t header_count_ = 0;

@@ -105,46 +105,14 @@ class Checker {
   void report_problem(const ParseFailure& problem) {
     if (problem.kind == ParseFailure::Kind::BankTooLarge) {
       add(Severity::Error, problem.first, problem.position,
-          "the bank passes 16 MiB before this header: an index entry cannot hold its offset", {}, !encoder_gave_up_);
-      return;
-    }
-    const TokenFate fate =
-        problem.unit == Unit::Token && problem.line_ended ? token_fate(problem.first) : TokenFate::Stops;
-    if (fate == TokenFate::DropsTheRest) {
-      add(Severity::Error, problem.first, problem.position, "'[' is not closed on its line",
-          "the encoder drops everything from here to the end of the file");
-      encoder_gave_up_ = true;
-      return;
-    }
-    if (fate == TokenFate::ReadsOn) {
-      // A NUL cut what the encoder gathered short of the line feed.
-      add(Severity::Error, problem.first, problem.position, "'[' is not closed on its line");
+          "the bank passes 16 MiB before this header: an index entry cannot hold its offset", {}, true);
       return;
     }
     const UnitReport report = describe_unknown_unit(text_, problem, bank_);
     // A half-width character is the unit's whole trouble; the byte it was
     // paired with reads again as the start of the next unit.
     const bool single = problem.unit == Unit::Pair && decode_cp932(text_.substr(problem.first)).length == 1;
-    add(Severity::Error, problem.first, single ? problem.first : problem.position, report.message, report.hint,
-        !encoder_gave_up_);
-  }
-
-  // What the encoder, which takes a token up to its "]" whatever it holds,
-  // makes of the token opened at `open`: it gives up at the "]", unless what
-  // it gathered up to a NUL is a token after all, or at the eighth byte; it
-  // drops the token, and the rest of the file with it, when the file ends
-  // first.
-  enum class TokenFate { Stops, ReadsOn, DropsTheRest };
-  TokenFate token_fate(std::uint64_t open) const {
-    for (std::uint64_t k = 1; k <= text_format::kMaxTokenBytes + 1; ++k) {
-      if (open + k >= text_.size()) return TokenFate::DropsTheRest;
-      if (text_[open + k] != ']') continue;
-      std::string_view token = text_.substr(open + 1, k - 1);
-      token = token.substr(0, token.find('\0'));
-      const CodeLookup& lookup = bank_.kind == BankKind::Messages ? message_code_lookup() : byte_code_lookup();
-      return lookup.find(token) ? TokenFate::ReadsOn : TokenFate::Stops;
-    }
-    return TokenFate::Stops;
+    add(Severity::Error, problem.first, single ? problem.first : problem.position, report.message, report.hint, true);
   }
 
   void report_unfinished(const UnfinishedUnit& unit) {
@@ -302,7 +270,6 @@ class Checker {
   std::size_t base_ = 0;
   std::optional<UnfinishedUnit> unfinished_;
   std::vector<std::size_t> stray_headers_;  // headers opened by a "(" in running text
-  bool encoder_gave_up_ = false;            // it took the rest of the file for a token and dropped it
 };
 
 }  // namespace
