@@ -12,7 +12,15 @@ std::string in_folder(const std::string& folder, const std::string& name) {
   return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-bool write_outputs(const std::vector<OutputFile>& files) {
+bool write_outputs(const std::vector<OutputFile>& files, const std::vector<std::string>& inputs) {
+  for (const OutputFile& file : files) {
+    for (const std::string& input : inputs) {
+      if (platform::same_file(file.path, input)) {
+        say(file.path + ": would replace the input " + input + "; name another file");
+        return false;
+      }
+    }
+  }
   std::vector<platform::PendingFile> pending(files.size());
   std::string reason;
   for (std::size_t i = 0; i < files.size(); ++i) {

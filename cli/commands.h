@@ -30,11 +30,12 @@ void say(const std::string& message);
 std::string in_folder(const std::string& folder, const std::string& name);
 
 // Writes every file whole or not at all, then renames them into place one
-// after the other; false, after saying why, when one cannot be written.
+// after the other; false, after saying why, when one cannot be written or
+// would replace one of the `inputs` (an input is never changed, nor lost).
 struct OutputFile {
   std::string path;
   std::span<const std::uint8_t> bytes;
 };
-bool write_outputs(const std::vector<OutputFile>& files);
+bool write_outputs(const std::vector<OutputFile>& files, const std::vector<std::string>& inputs);
 
 }  // namespace talvo::cli

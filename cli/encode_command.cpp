@@ -59,7 +59,8 @@ int run_encode(const Options& options) {
   }
   const bool written =
       write_outputs({{in_folder(options.output, bank.variant.bank_file_name), bytes_of(bank_bytes.text())},
-                     {in_folder(options.output, bank.variant.index_file_name), bytes_of(index_bytes.text())}});
+                     {in_folder(options.output, bank.variant.index_file_name), bytes_of(index_bytes.text())}},
+                    {options.text_file});
   return written ? kSuccess : kFailure;
 }
 

@@ -34,7 +34,7 @@ bool write_text(const Options& options, const char* name, const std::string& sji
     bytes = std::move(converted.utf8);
   }
   const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-  return write_outputs({{in_folder(options.output, name), {data, bytes.size()}}});
+  return write_outputs({{in_folder(options.output, name), {data, bytes.size()}}}, {options.image});
 }
 
 }  // namespace

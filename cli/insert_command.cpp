@@ -124,7 +124,9 @@ int run_insert(const Options& options) {
     patch = bps::create(image.cartridge(), inserted.cartridge);
     outputs.push_back({options.bps_file, patch});
   }
-  if (!write_outputs(outputs)) return kFailure;
+  if (!write_outputs(outputs, {options.image, options.message_file, options.fixed_string_file, options.battle_file})) {
+    return kFailure;
+  }
   print_report(options, inserted.report, true);
   return kSuccess;
 }

@@ -25,7 +25,7 @@ int run_patch_create(const Options& options) {
   if (!read_input(options.patch_source, source) || !read_input(options.patch_target, target)) return kFailure;
   const std::vector<std::uint8_t> patch =
       bps::create(split_copier_header(source).cartridge, split_copier_header(target).cartridge);
-  return write_outputs({{options.output, patch}}) ? kSuccess : kFailure;
+  return write_outputs({{options.output, patch}}, {options.patch_source, options.patch_target}) ? kSuccess : kFailure;
 }
 
 int run_patch_apply(const Options& options) {
@@ -47,7 +47,7 @@ int run_patch_apply(const Options& options) {
     say(options.patch_file + ": " + result.message);
     return kFailure;
   }
-  return write_outputs({{options.output, out}}) ? kSuccess : kFailure;
+  return write_outputs({{options.output, out}}, {options.patch_file, options.image}) ? kSuccess : kFailure;
 }
 
 }  // namespace talvo::cli

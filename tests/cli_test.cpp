@@ -125,6 +125,8 @@ TEST(TalvoCommandLine, BadArgumentsGiveOneLineAndTheirStatus) {
        2,
        "END must lie after START"},
       {{"patch", "apply", "p.bps", "game.smc", "-o", "game.smc"}, 2, "may not replace the image"},
+      {{"encode", "msg", "MsgDataTalvo.bin"}, 1, "talvo: MsgDataTalvo.bin: would replace the input MsgDataTalvo.bin"},
+      {{"patch", "create", "game.smc", "small.smc", "-o", "small.smc"}, 1, "would replace the input small.smc"},
       {{"--version"}, 0, "talvo 1.0.0"},
       {{"--help"}, 0, "Usage: talvo"},
       {{"check", "--help"}, 0, "--max-line"},
@@ -134,6 +136,7 @@ TEST(TalvoCommandLine, BadArgumentsGiveOneLineAndTheirStatus) {
              bytes(builder::build_image(builder::random_content(1), builder::ImageSize::Plain4Mb)));
   write_file(folder / "small.smc", "small");
   write_file(folder / "game.txt", "");
+  write_file(folder / "MsgDataTalvo.bin", to_sjis("(0x0000)\nあ[00AC]\n"));
   fs::create_directory(folder / "folder");
   for (const Case& c : cases) {
     std::string what;
@@ -146,7 +149,7 @@ TEST(TalvoCommandLine, BadArgumentsGiveOneLineAndTheirStatus) {
     }
   }
   // Nothing was written by any of them.
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 4);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 5);
 }
 
 TEST(TalvoCommandLine, ExtractWritesTheBanksBeforeTheOneThatFails) {
