@@ -39,7 +39,9 @@ BasicTextBankParser<Events>::BasicTextBankParser(const EncoderVariant& variant, 
 
 template <typename Events>
 void BasicTextBankParser<Events>::hand_over_staged() {
-  bank_.append(staged_.data(), staged_count_);
+  // The checker hears every code through its listener: the bank's bytes
+  // would only be thrown away.
+  if constexpr (!Events::kGoesOn) bank_.append(staged_.data(), staged_count_);
   staged_count_ = 0;
 }
 

@@ -65,7 +65,8 @@ struct NoTextEvents {
 // and ")", and every problem, each where the encoders would stop. After a
 // unit that is not in the table the reader goes on behind it; after a token
 // with a line feed in it (its "]" forgotten), from that line feed; after a
-// token too long to be one, from its "]" or the end of its line.
+// token too long to be one, from its "]" or the end of its line. The codes
+// go to the listener alone, not to the bank.
 template <typename Events>
 class BasicTextBankParser {
  public:

@@ -147,9 +147,12 @@ class Checker {
 
   void check_entry(std::size_t k) {
     const std::span<const ReadCode> codes = entry(static_cast<std::ptrdiff_t>(k));
-    // Named as its header numbers it, which is what the reader sees.
-    const std::optional<std::size_t> number = header_number(text_, result_.events.headers[k]);
-    const std::string name = std::string(bank_.entry_name) + " " + entry_number(number.value_or(k));
+    // Named as its header numbers it, which is what the reader sees; spelt
+    // out only for a diagnostic, as most entries have none.
+    const auto name = [&] {
+      const std::optional<std::size_t> number = header_number(text_, result_.events.headers[k]);
+      return std::string(bank_.entry_name) + " " + entry_number(number.value_or(k));
+    };
     const auto end = std::find_if(codes.begin(), codes.end(), [&](const ReadCode& c) { return bank_.is_end(c.code); });
     const bool stray = std::find(stray_headers_.begin(), stray_headers_.end(), k) != stray_headers_.end();
     if (end == codes.end() && stray) {
@@ -161,16 +164,16 @@ class Checker {
         // The next header stands in the entry's text: an ASCII "(" typed in it.
         stray_headers_.push_back(k + 1);
         add(Severity::Error, next_open, next_open,
-            std::string("'(' opens an entry header here, in the text of ") + name + ", which loses its end",
+            std::string("'(' opens an entry header here, in the text of ") + name() + ", which loses its end",
             std::string("write the full-width ") + quoted("\x81\x69") + " in running text");
       } else {
         const std::uint64_t at = codes.empty() ? result_.events.headers[k].close : codes.back().last;
         add(Severity::Error, codes.empty() ? at : codes.back().first, at,
-            name + " does not end with " + bank_.end_tokens, "the game reads on into the next entry");
+            name() + " does not end with " + bank_.end_tokens, "the game reads on into the next entry");
       }
     } else if (end + 1 != codes.end()) {
       add(Severity::Error, (end + 1)->first, codes.back().last,
-          std::string("text after the end code of ") + name +
+          std::string("text after the end code of ") + name() +
               ": the game stops there and takes the rest for the next entry",
           bank_.kind == BankKind::Messages ? "[00AD] and [00AF] break the line without ending the message"
                                            : std::string());
@@ -182,20 +185,21 @@ class Checker {
       if (characters > *options_.max_entry) {
         const ReadHeader& header = result_.events.headers[k];
         add(Severity::Warning, header.open, header.close,
-            name + " holds " + plural(characters, "character", "characters") + ", over " +
+            name() + " holds " + plural(characters, "character", "characters") + ", over " +
                 std::to_string(*options_.max_entry));
       }
     }
   }
 
-  void check_lines(std::span<const ReadCode> codes, const std::string& name) {
+  template <typename Name>
+  void check_lines(std::span<const ReadCode> codes, const Name& name) {
     std::size_t length = 0;
     for (const ReadCode& code : codes) {
       if (breaks_line(bank_, code.code)) {
         length = 0;
       } else if (is_character(bank_, code.code) && ++length == *options_.max_line + 1) {
         add(Severity::Warning, code.first, code.last,
-            std::string("a line of ") + name + " passes " + std::to_string(*options_.max_line) + " characters here");
+            std::string("a line of ") + name() + " passes " + std::to_string(*options_.max_line) + " characters here");
       }
     }
   }
@@ -278,7 +282,10 @@ std::vector<std::vector<std::uint16_t>> CheckedText::entries() const {
   std::vector<std::vector<std::uint16_t>> out(events.headers.size());
   for (std::size_t k = 0; k < events.headers.size(); ++k) {
     const std::size_t end = k + 1 < events.headers.size() ? events.headers[k + 1].first_code : events.codes.size();
-    for (std::size_t i = events.headers[k].first_code; i < end; ++i) out[k].push_back(events.codes[i].code);
+    const auto codes =
+        std::span(events.codes).subspan(events.headers[k].first_code, end - events.headers[k].first_code);
+    out[k].resize(codes.size());
+    std::transform(codes.begin(), codes.end(), out[k].begin(), [](const ReadCode& c) { return c.code; });
   }
   return out;
 }

@@ -67,9 +67,11 @@ std::optional<VerificationFailed> verify(std::span<const std::uint8_t> before, s
     return VerificationFailed{std::nullopt, 0, static_cast<std::uint32_t>(*offset)};
   }
   for (Bank bank : kBanks) {
+    const std::string expected = expected_text(before, text, bank);
     BufferedOutput actual;
+    actual.reserve(expected.size());
     read_bank_text(after, bank, actual);
-    if (const auto entry = first_differing_entry(expected_text(before, text, bank), actual.text())) {
+    if (const auto entry = first_differing_entry(expected, actual.text())) {
       return VerificationFailed{bank, *entry, 0};
     }
   }

@@ -34,9 +34,12 @@ std::string render_messages(const std::vector<std::vector<std::uint16_t>>& messa
     return length;
   }();
   // Each token is copied as its whole slot and only its length counted, so
-  // the text is first sized for a whole slot per code.
-  std::size_t room = 0;
-  for (const auto& message : messages) room += kMessageTokenSlot * message.size() + 16;
+  // the text is sized for what it holds and one slot more.
+  std::size_t room = kMessageTokenSlot;
+  for (const auto& message : messages) {
+    room += 10;  // the header, "\n(0x0123)\n"
+    for (std::uint16_t code : message) room += code < kMessageCodeCount ? lengths[code] : 0;
+  }
   std::string text(room, '\0');
   char* at = text.data();
   char header[16];
