@@ -32,7 +32,8 @@ scripts/deps.sh
 scripts/deps.sh libclang-rt-14-dev  # libFuzzer and clang 14's sanitizer runtimes
 
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
+# The fuzz targets alone, not the programs and tools the preset could build.
+cmake --build --preset fuzz --target "${targets[@]/#/fuzz_}"
 bin=build/fuzz/fuzz
 # A broken tree can send every message group to the end of the image: such
 # an input takes seconds and hundreds of megabytes, which is no fault; a
@@ -41,9 +42,12 @@ mkdir -p build/fuzz/artifacts
 for target in "${targets[@]}"; do
   mkdir -p "build/fuzz/corpus/$target"
   echo "== fuzzing $target for ${seconds}s"
+  # The kept inputs and the generated seeds, where the target has them.
   kept=()
-  [ -d "fuzz/corpus/$target" ] && kept=("fuzz/corpus/$target")
-  "$bin/fuzz_$target" "build/fuzz/corpus/$target" "${kept[@]}" "$bin/seeds/$target" \
+  for folder in "fuzz/corpus/$target" "$bin/seeds/$target"; do
+    [ -d "$folder" ] && kept+=("$folder")
+  done
+  "$bin/fuzz_$target" "build/fuzz/corpus/$target" "${kept[@]}" \
     -max_total_time="$seconds" -timeout=60 -rss_limit_mb=4096 -print_final_stats=1 \
     -artifact_prefix="build/fuzz/artifacts/$target-" 2>&1 | grep -v -E "^#[0-9]+\s+(NEW|REDUCE)" || exit 1
 done

@@ -2,8 +2,8 @@
 # Every test, as CI runs them: installs what the machine lacks, then builds
 # with warnings as errors and runs the tests with g++, with clang and in the
 # sanitizer build (develop: debug, address and undefined-behaviour
-# sanitizers, the programs included); the GTK dialogs and their real-window
-# test come with each. Then makes the Debian packages from the default build,
+# sanitizers, the programs included); the GTK dialogs come with each, and
+# their real-window test runs in the first. Then makes the Debian packages from the default build,
 # installs them into this machine, runs the installed programs and removes
 # them again; fuzzes the targets, 200 seconds among them all; and
 # cross-builds the Windows programs and their zip, running their core tests
@@ -15,16 +15,26 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/desktop_deps.sh
 
+# Each step's minutes at the end, to keep an eye on CI's time.
+timings=()
+timed() {  # timed LABEL COMMAND...
+  local label=$1 start=$SECONDS
+  shift
+  "$@"
+  timings+=("$(printf '%4ds  %s' $((SECONDS - start)) "$label")")
+}
+
 passed=0
 for preset in default clang develop; do
   log=$(mktemp)
-  cmake --workflow --preset "$preset" | tee "$log"
+  timed "$preset build and tests" bash -o pipefail -c 'cmake --workflow --preset "$0" | tee "$1"' "$preset" "$log"
   count=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
   rm -f "$log"
   passed=$((passed + ${count:-0}))
 done
-scripts/package.sh
-scripts/package_test.sh
-scripts/fuzz.sh --total 200
-scripts/windows_build.sh
+timed "Debian packages" scripts/package.sh
+timed "packages installed and run" scripts/package_test.sh
+timed "fuzzing" scripts/fuzz.sh --total 200
+timed "Windows build and Wine tests" scripts/windows_build.sh
+printf '%s\n' "${timings[@]}"
 echo "ctest: $passed passed, 0 failed"
