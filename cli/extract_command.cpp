@@ -14,15 +14,16 @@ namespace {
 
 // The number in the last header a decoder wrote: the entry it was reading
 // when it stopped.
-std::string stopped_entry(const std::string& text) {
+std::string stopped_entry(std::string_view text) {
   const std::size_t at = text.rfind("(0x");
-  if (at == std::string::npos) return "its first entry";
-  return text.substr(at + 1, text.find(')', at) - at - 1);
+  if (at == std::string_view::npos) return "its first entry";
+  return std::string(text.substr(at + 1, text.find(')', at) - at - 1));
 }
 
 // Writes one extracted text, converted when a UTF-8 working copy is asked.
-bool write_text(const Options& options, const char* name, const std::string& sjis) {
-  std::string bytes = sjis;
+bool write_text(const Options& options, const char* name, std::string_view sjis) {
+  std::string converted_text;
+  std::string_view bytes = sjis;
   if (options.encoding == TextEncoding::Utf8) {
     SjisToUtf8Result converted = sjis_to_utf8_text(sjis);
     if (converted.failed_at) {
@@ -31,7 +32,8 @@ bool write_text(const Options& options, const char* name, const std::string& sji
           std::to_string(*converted.failed_at));
       return false;
     }
-    bytes = std::move(converted.utf8);
+    converted_text = std::move(converted.utf8);
+    bytes = converted_text;
   }
   const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
   return write_outputs({{in_folder(options.output, name), {data, bytes.size()}}}, {options.image});

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "file_memory.h"
 #include "platform.h"
 
 namespace talvo {
@@ -37,11 +38,12 @@ class BufferedOutput {
   bool failed() const { return failed_; }
 
   // Everything appended so far, when there is no file.
-  const std::string& text() const { return buffer_; }
+  std::string_view text() const { return buffer_; }
 
  private:
   platform::FileHandle file_{};
-  std::string buffer_;
+  // A whole bank or text gathers here: in file memory, faulted in at once.
+  GatheredText buffer_;
   bool failed_ = false;
 };
 

@@ -1,6 +1,7 @@
-// Memory for whole files and images: from the platform, which maps large
-// blocks a few faults at a time (large pages on Linux), and left
-// uninitialised, since a file is read straight into it. Six megabytes in
+// Memory for whole files, images and gathered texts: from the platform,
+// which maps large blocks a few faults at a time (large pages on Linux, and
+// mid-sized blocks mapped whole at once), and left uninitialised, since a
+// file is read straight into it. Six megabytes in
 // ordinary pages cost thousands of page faults, more than the work done on
 // them (zeroing them first cost a third of the Huffman walk's time).
 #pragma once
@@ -8,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -15,8 +17,9 @@
 namespace talvo::platform {
 
 // Memory for a whole file read in at once, released with the same size.
-// Where the system has large pages it asks for them: faulting six megabytes
-// in four kilobytes at a time cost the extractor more than all its decoding.
+// Where the system has large pages it asks for them, and maps mid-sized
+// blocks with all their pages: faulting six megabytes in four kilobytes at a
+// time cost the extractor more than all its decoding.
 // Throws std::bad_alloc when there is none.
 void* allocate_file_memory(std::size_t bytes);
 void release_file_memory(void* memory, std::size_t bytes);
@@ -52,5 +55,7 @@ struct FileMemoryAllocator {
 
 // The bytes of a whole file or image.
 using FileBytes = std::vector<std::uint8_t, FileMemoryAllocator<std::uint8_t>>;
+// A whole text or bank gathered in memory.
+using GatheredText = std::basic_string<char, std::char_traits<char>, FileMemoryAllocator<char>>;
 
 }  // namespace talvo

@@ -130,7 +130,7 @@ std::string extracted(std::span<const std::uint8_t> cartridge, const rom::ByteBa
   } else {
     decode_byte_bank_text(cartridge, *bank, out);
   }
-  return out.text();
+  return std::string(out.text());
 }
 
 std::size_t distinct_codes(const std::vector<std::vector<std::uint16_t>>& messages) {

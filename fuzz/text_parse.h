@@ -26,7 +26,8 @@ inline ParsedText parse_text(const EncoderVariant& variant, std::span<const std:
   for (std::size_t at = 0; at < text.size(); at += piece) {
     if (!parser.feed(text.subspan(at, std::min(piece, text.size() - at)))) break;
   }
-  return {bank.text(), index.text(), parser.failure(), parser.header_count(), parser.bank_offset()};
+  return {std::string(bank.text()), std::string(index.text()), parser.failure(), parser.header_count(),
+          parser.bank_offset()};
 }
 
 inline const EncoderVariant& variant_of(std::uint8_t choice) {

@@ -43,22 +43,23 @@ Headers judge_headers(std::span<const std::uint8_t> cartridge) {
   return headers;
 }
 
-// What a bank's text must read as in the new cartridge.
-std::string expected_text(std::span<const std::uint8_t> before, const NewText& text, Bank bank) {
+// What a bank's text must read as in the new cartridge: the text given for
+// it, rendered into `rendered`, or the input's own, read into `original`.
+std::string_view expected_text(std::span<const std::uint8_t> before, const NewText& text, Bank bank,
+                               GatheredText& rendered, BufferedOutput& original) {
   switch (bank) {
     case Bank::Messages:
-      if (text.messages) return render_messages(*text.messages);
+      if (text.messages) return rendered = render_messages(*text.messages);
       break;
     case Bank::FixedStrings:
-      if (text.fixed_strings) return render_byte_bank(*text.fixed_strings);
+      if (text.fixed_strings) return rendered = render_byte_bank(*text.fixed_strings);
       break;
     case Bank::BattleText:
-      if (text.battle_text) return render_byte_bank(*text.battle_text);
+      if (text.battle_text) return rendered = render_byte_bank(*text.battle_text);
       break;
   }
-  BufferedOutput out;
-  read_bank_text(before, bank, out);
-  return out.text();
+  read_bank_text(before, bank, original);
+  return original.text();
 }
 
 std::optional<VerificationFailed> verify(std::span<const std::uint8_t> before, std::span<const std::uint8_t> after,
@@ -67,7 +68,9 @@ std::optional<VerificationFailed> verify(std::span<const std::uint8_t> before, s
     return VerificationFailed{std::nullopt, 0, static_cast<std::uint32_t>(*offset)};
   }
   for (Bank bank : kBanks) {
-    const std::string expected = expected_text(before, text, bank);
+    GatheredText rendered;
+    BufferedOutput original;
+    const std::string_view expected = expected_text(before, text, bank, rendered, original);
     BufferedOutput actual;
     actual.reserve(expected.size());
     read_bank_text(after, bank, actual);

@@ -24,7 +24,7 @@ std::uint8_t bits_mask(unsigned from, unsigned to) {  // bits [from, to) of a by
 
 }  // namespace
 
-std::string render_messages(const std::vector<std::vector<std::uint16_t>>& messages) {
+GatheredText render_messages(const std::vector<std::vector<std::uint16_t>>& messages) {
   const MessageTokenTable& tokens = message_extraction_table();
   static const auto lengths = [&tokens] {
     std::array<std::uint8_t, kMessageCodeCount> length{};
@@ -40,7 +40,7 @@ std::string render_messages(const std::vector<std::vector<std::uint16_t>>& messa
     room += 10;  // the header, "\n(0x0123)\n"
     for (std::uint16_t code : message) room += code < kMessageCodeCount ? lengths[code] : 0;
   }
-  std::string text(room, '\0');
+  GatheredText text(room, '\0');
   char* at = text.data();
   char header[16];
   for (std::uint32_t n = 0; n < messages.size(); ++n) {
@@ -58,9 +58,9 @@ std::string render_messages(const std::vector<std::vector<std::uint16_t>>& messa
   return text;
 }
 
-std::string render_byte_bank(const std::vector<std::vector<std::uint8_t>>& entries) {
+GatheredText render_byte_bank(const std::vector<std::vector<std::uint8_t>>& entries) {
   const ByteTokenTable& tokens = byte_extraction_table();
-  std::string text;
+  GatheredText text;
   char header[16];
   for (std::uint32_t i = 0; i < entries.size(); ++i) {
     text += text_format::format_header(text_format::kHeaderFormat, i, header);

@@ -18,8 +18,8 @@ namespace talvo::insert {
 
 // What the extractor writes for these entries: headers, the extraction-form
 // tokens, line feeds, as in its text files.
-std::string render_messages(const std::vector<std::vector<std::uint16_t>>& messages);
-std::string render_byte_bank(const std::vector<std::vector<std::uint8_t>>& entries);
+GatheredText render_messages(const std::vector<std::vector<std::uint16_t>>& messages);
+GatheredText render_byte_bank(const std::vector<std::vector<std::uint8_t>>& entries);
 
 // What the extractor writes for the bank of this cartridge, as far as it
 // gets, into `out` (made without a file).

@@ -355,8 +355,8 @@ TEST(BadInput, RandomTextFiles) {
                        encoder.program,
                        as_string(text),
                        {unused_character(failure.position, sjis_to_utf8(failure.gathered))},
-                       bank.text(),
-                       index.text()});
+                       std::string(bank.text()),
+                       std::string(index.text())});
     }
   }
 }

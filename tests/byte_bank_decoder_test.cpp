@@ -31,7 +31,7 @@ class Bank {
   std::pair<ByteBankFailure, std::string> decode() const {
     BufferedOutput out;
     const ByteBankFailure failure = decode_byte_bank_text(bytes_, layout_, out);
-    return {failure, out.text()};
+    return {failure, std::string(out.text())};
   }
 
  private:

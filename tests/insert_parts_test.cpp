@@ -94,7 +94,7 @@ class TextComparison : public ::testing::TestWithParam<int> {};
 TEST_P(TextComparison, NamesTheFirstEntryThatDiffers) {
   const TextFault& fault = kTextFaults[GetParam()];
   SCOPED_TRACE(fault.name);
-  const std::string expected = render_messages(sample_messages());
+  const std::string expected(render_messages(sample_messages()));
   std::string actual = expected;
   fault.plant(actual);
   EXPECT_EQ(first_differing_entry(expected, actual), fault.entry);

@@ -55,7 +55,7 @@ std::string extracted(std::span<const std::uint8_t> cartridge, Bank bank) {
   } else {
     decode_byte_bank_text(cartridge, bank == Bank::FixedStrings ? rom::kFixedStrings : rom::kBattleText, out);
   }
-  return out.text();
+  return std::string(out.text());
 }
 
 std::string expected(const ImageContent& content, Bank bank) {

@@ -29,7 +29,7 @@ Parsed parse(const EncoderVariant& variant, const std::string& input, std::size_
   for (std::size_t at = 0; at < input.size(); at += chunk) {
     if (!parser.feed(std::span(bytes + at, std::min(chunk, input.size() - at)))) break;
   }
-  return {bank.text(), index.text(), parser.failure()};
+  return {std::string(bank.text()), std::string(index.text()), parser.failure()};
 }
 
 std::string message_codes(std::initializer_list<std::uint16_t> codes) {
