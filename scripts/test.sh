@@ -5,10 +5,10 @@
 # sanitizers, the programs included); the GTK dialogs come with each, and
 # their real-window test runs in the first. Then makes the Debian packages from the default build,
 # installs them into this machine, runs the installed programs and removes
-# them again; fuzzes the targets, 200 seconds among them all; and
+# them again; fuzzes the targets, 120 seconds among them all; and
 # cross-builds the Windows programs and their zip, running their core tests
 # under Wine.
-# About ten minutes on two cores; `cmake --workflow --preset default` alone
+# About a quarter of an hour on two cores; `cmake --workflow --preset default` alone
 # is the quick loop.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,7 +34,7 @@ for preset in default clang develop; do
 done
 timed "Debian packages" scripts/package.sh
 timed "packages installed and run" scripts/package_test.sh
-timed "fuzzing" scripts/fuzz.sh --total 200
+timed "fuzzing" scripts/fuzz.sh --total 120
 timed "Windows build and Wine tests" scripts/windows_build.sh
 printf '%s\n' "${timings[@]}"
 echo "ctest: $passed passed, 0 failed"
