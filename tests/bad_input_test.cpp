@@ -24,10 +24,8 @@ namespace {
 
 using namespace testing;
 namespace fs = std::filesystem;
-using Boxes = std::vector<std::string>;
 using Bytes = std::vector<std::uint8_t>;
 
-const Boxes kFinished{"終了: 終了しました"};
 const std::string kTreeInvalid = "エラー: ハフマン木の展開に失敗";
 const std::string kMessageDataFailed = "エラー: メッセージデータの読み込みに失敗";
 const std::string kByteBankFailed = "エラー: 固定文字列の読み込みに失敗";

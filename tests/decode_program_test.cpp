@@ -14,9 +14,7 @@ namespace {
 
 using namespace testing;
 namespace fs = std::filesystem;
-using Boxes = std::vector<std::string>;
 
-const std::string kFinished = "終了: 終了しました";
 const char* const kOutputs[] = {"MsgDataDecode.txt", "StrDataDecode.txt", "BtlDataDecode.txt"};
 
 std::string to_string(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
@@ -45,7 +43,7 @@ TEST(DecodeProgram, WritesWhatTheImageHolds) {
     write_file(folder / "game.smc", image);
     const ProcessResult run = run_program(Program::Decode, folder.path(), "game.smc\n");
     EXPECT_EQ(run.exit_status, 0) << c.what;
-    EXPECT_EQ(boxes(run.out), Boxes{kFinished}) << c.what;
+    EXPECT_EQ(boxes(run.out), kFinished) << c.what;
     EXPECT_EQ(boxes(run.err), Boxes{}) << c.what;
     EXPECT_TRUE(read_file(folder / "MsgDataDecode.txt") == builder::expected_message_text(c.content)) << c.what;
     EXPECT_TRUE(read_file(folder / "StrDataDecode.txt") == builder::expected_fixed_string_text(c.content)) << c.what;
@@ -209,7 +207,7 @@ TEST(DecodeProgram, IgnoresItsArguments) {
   write_file(folder / "game.smc", to_string(builder::build_image(content, builder::ImageSize::Plain4Mb, 4)));
   const ProcessResult run = run_program(Program::Decode, folder.path(), "game.smc\n", {"other.smc", "--help"});
   EXPECT_EQ(run.exit_status, 0);
-  EXPECT_EQ(boxes(run.out), Boxes{kFinished});
+  EXPECT_EQ(boxes(run.out), kFinished);
   EXPECT_TRUE(read_file(folder / "MsgDataDecode.txt") == builder::expected_message_text(content));
 }
 

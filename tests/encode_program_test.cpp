@@ -14,9 +14,6 @@ namespace {
 
 using namespace testing;
 namespace fs = std::filesystem;
-using Boxes = std::vector<std::string>;
-
-const Boxes kFinished{"終了: 終了しました"};
 
 struct Encoder {
   Program program;

@@ -17,9 +17,7 @@ namespace {
 
 using namespace testing;
 namespace fs = std::filesystem;
-using Boxes = std::vector<std::string>;
 
-const Boxes kFinished{"終了: 終了しました"};
 const Boxes kNoFile{"ファイルが指定されていません: ファイルを指定してください"};
 
 std::string cannot_create(const std::string& name) { return "エラー: ファイルが作成できません\n" + name; }
@@ -199,8 +197,8 @@ TEST(HostileSetup, RunningOutOfMemoryEndsInABox) {
   TempFolder folder;
   write_file(folder / scene.input, scene.input_bytes);
   // Room to start (about 3.5 MB), but not for the image's four megabytes.
-  const ProcessResult run = run_process(
-      {"/bin/sh", "-c", "ulimit -v 6000 && exec \"$0\"", program_path(scene.program)}, folder.path(), "game.smc\n");
+  const ProcessResult run = run_process({"/bin/sh", "-c", "ulimit -v 6000 && exec \"$0\"", program_path(scene.program)},
+                                        folder.path(), "game.smc\n");
   EXPECT_EQ(run.exit_status, 0);
   EXPECT_EQ(boxes(run.err), Boxes{"エラー: メモリが足りません"}) << run.err;
   EXPECT_TRUE(read_file(folder / scene.input) == scene.input_bytes);

@@ -14,7 +14,6 @@ namespace {
 
 using namespace testing;
 namespace fs = std::filesystem;
-using Boxes = std::vector<std::string>;
 
 ProcessResult talvo(const std::vector<std::string>& arguments, const fs::path& folder) {
   std::vector<std::string> argv{TALVO_CLI};

@@ -32,7 +32,7 @@ ProcessResult run_program(Program program, const std::filesystem::path& folder, 
   return run_process(argv, folder, answer, setup);
 }
 
-std::vector<std::string> boxes(const std::string& stream) {
+Boxes boxes(const std::string& stream) {
   std::vector<std::string> found;
   std::size_t at = 0;
   while ((at = stream.find("== ", at)) != std::string::npos) {

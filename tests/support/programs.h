@@ -24,6 +24,10 @@ ProcessSetup failing_output(const std::string& name, bool at_close);
 
 // The boxes a run showed on one stream, each as "caption: text" with the
 // text's line feeds kept and its last one dropped, in the order shown.
-std::vector<std::string> boxes(const std::string& stream);
+using Boxes = std::vector<std::string>;
+Boxes boxes(const std::string& stream);
+
+// What a whole run of the extractor or an encoder shows.
+inline const Boxes kFinished{"終了: 終了しました"};
 
 }  // namespace talvo::testing
