@@ -7,20 +7,13 @@
 #include "image_builder.h"
 #include "support/process.h"
 #include "support/sjis.h"
+#include "support/talvo_cli.h"
 
 namespace talvo {
 namespace {
 
 using namespace testing;
 namespace fs = std::filesystem;
-
-ProcessResult talvo(const std::vector<std::string>& arguments, const fs::path& folder) {
-  std::vector<std::string> argv{TALVO_CLI};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  return run_process(argv, folder, "");
-}
-
-std::string bytes(const std::vector<std::uint8_t>& image) { return std::string(image.begin(), image.end()); }
 
 // UTF-8 working copy of a Shift_JIS text, through the C library.
 std::string to_utf8(const std::string& sjis) {

@@ -8,6 +8,7 @@
 #include "support/process.h"
 #include "support/programs.h"
 #include "support/sjis.h"
+#include "support/talvo_cli.h"
 
 namespace talvo {
 namespace {
@@ -15,17 +16,9 @@ namespace {
 using namespace testing;
 namespace fs = std::filesystem;
 
-ProcessResult talvo(const std::vector<std::string>& arguments, const fs::path& folder) {
-  std::vector<std::string> argv{TALVO_CLI};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  return run_process(argv, folder, "");
-}
-
 ProcessResult talvo_insert(const fs::path& folder, const std::string& answer) {
   return run_process({TALVO_INSERT}, folder, answer);
 }
-
-std::string bytes(const std::vector<std::uint8_t>& data) { return std::string(data.begin(), data.end()); }
 
 // A translator's edit: messages shorter and longer, other characters, fixed
 // strings longer and shorter; the battle text is left alone.
