@@ -42,7 +42,8 @@ std::vector<std::uint64_t> byte_entry_sizes(const std::vector<std::vector<std::u
   return sizes;
 }
 
-BankPlan plan_bank(Bank bank, std::span<const std::uint64_t> entry_bits, std::span<const BitSpan> regions) {
+BankPlan plan_bank(Bank bank, std::span<const std::uint64_t> entry_bits, std::span<const BitSpan> regions,
+                   std::size_t own) {
   const std::size_t group = group_size(bank);
   std::vector<std::uint64_t> group_bits((entry_bits.size() + group - 1) / group, 0);
   for (std::size_t i = 0; i < entry_bits.size(); ++i) group_bits[i / group] += entry_bits[i];
@@ -61,7 +62,7 @@ BankPlan plan_bank(Bank bank, std::span<const std::uint64_t> entry_bits, std::sp
     const RegionFill& fill = plan.placement.fill[r];
     RegionUse use;
     use.region = bytes_of(span);
-    use.default_room = r == 0;
+    use.default_room = r < own;
     use.start_bit = static_cast<unsigned>(7 - span.begin % 8);
     use.room_bits = span.bits();
     use.used_bits = fill.used_bits;

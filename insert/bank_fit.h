@@ -23,8 +23,9 @@ std::vector<std::uint64_t> message_sizes(const std::vector<std::vector<std::uint
                                          const HuffmanCode& code);
 std::vector<std::uint64_t> byte_entry_sizes(const std::vector<std::vector<std::uint8_t>>& entries);
 
-// Places the bank's groups in `regions` (the default room first) and fills
+// Places the bank's groups in `regions` (its `own` regions first) and fills
 // in its report; fit.fits tells whether every group found a place.
-BankPlan plan_bank(Bank bank, std::span<const std::uint64_t> entry_bits, std::span<const BitSpan> regions);
+BankPlan plan_bank(Bank bank, std::span<const std::uint64_t> entry_bits, std::span<const BitSpan> regions,
+                   std::size_t own);
 
 }  // namespace talvo::insert

@@ -23,17 +23,20 @@ std::array<bool, kBankCount> banks_given(const NewText& text) {
 // Headers to rewrite: those that hold the input's own checksum. One that
 // agrees with itself but not with the input marks an image edited before
 // without fixing it; its bytes are left as they were.
+// Both kinds are off limits to every region: a stale header is still the
+// game's header, only its checksum is out of date.
 struct Headers {
+  std::vector<HeaderPlace> consistent;
   std::vector<HeaderPlace> valid;
   std::vector<std::uint32_t> stale;
 };
 
 Headers judge_headers(std::span<const std::uint8_t> cartridge) {
   Headers headers;
-  const std::vector<HeaderPlace> consistent = find_consistent_headers(cartridge);
-  if (consistent.empty()) return headers;
+  headers.consistent = find_consistent_headers(cartridge);
+  if (headers.consistent.empty()) return headers;
   const std::uint16_t sum = cartridge_checksum(cartridge);
-  for (const HeaderPlace& place : consistent) {
+  for (const HeaderPlace& place : headers.consistent) {
     if (place.checksum == sum) {
       headers.valid.push_back(place);
     } else {
@@ -94,7 +97,7 @@ Outcome insert_text(std::span<const std::uint8_t> cartridge, const NewText& text
 
   const std::array<bool, kBankCount> given = banks_given(text);
   const Headers headers = judge_headers(cartridge);
-  const auto planned = plan_rooms(cartridge.size(), original, given, headers.valid, options);
+  const auto planned = plan_rooms(cartridge.size(), original, given, headers.consistent, options);
   if (const auto* bad = std::get_if<BadRegion>(&planned)) return *bad;
   const RoomPlan& rooms = std::get<RoomPlan>(planned);
 
@@ -114,7 +117,7 @@ Outcome insert_text(std::span<const std::uint8_t> cartridge, const NewText& text
     const std::vector<std::uint64_t> sizes = bank == Bank::Messages       ? message_sizes(*text.messages, *code)
                                              : bank == Bank::FixedStrings ? byte_entry_sizes(*text.fixed_strings)
                                                                           : byte_entry_sizes(*text.battle_text);
-    BankPlan& plan = plans[bank_index(bank)].emplace(plan_bank(bank, sizes, rooms.of(bank).spans));
+    BankPlan& plan = plans[bank_index(bank)].emplace(plan_bank(bank, sizes, rooms.of(bank).spans, rooms.of(bank).own));
     if (bank == Bank::Messages) {
       plan.fit.distinct_codes = code->distinct;
       // Codewords past 64 bits need more codes than any image has bits.

@@ -60,7 +60,7 @@ struct EntrySize {
 // [first_group, first_group + groups) went here, back to back.
 struct RegionUse {
   Region region;              // the bytes it spans
-  bool default_room = false;  // the bank's own room, found in the input; else an extra region
+  bool default_room = false;  // one of the bank's own regions, found in the input; else an extra region
   // Where in region.start the room begins: 7 is the byte's top bit. Only the
   // message room can begin inside a byte, where the input's stream began.
   unsigned start_bit = 7;
@@ -81,7 +81,7 @@ struct BankFit {
   std::uint64_t used_bytes = 0;                     // the regions' used bytes together (only when it fits)
   std::size_t distinct_codes = 0;                   // messages: codes in the new tree; 0 for the byte banks
   std::vector<EntrySize> largest;                   // the 5 largest entries, largest first, ties by entry number
-  std::vector<RegionUse> regions;                   // the default room, then the extra regions in order
+  std::vector<RegionUse> regions;                   // its own regions by address, then the extra regions in order
   std::optional<std::size_t> first_group_left_out;  // when it does not fit: the first group with no place
 };
 
@@ -177,14 +177,14 @@ enum class RegionFault {
   Empty,           // end <= start
   OutsideImage,    // reaches past the end of the cartridge
   OverlapsTables,  // touches the pointer tables or the tree, 0x152A4-0x1697B
-  OverlapsHeader,  // touches a valid cartridge header (its 32 bytes)
+  OverlapsHeader,  // touches a cartridge header, valid or stale (its 32 bytes)
   Unreachable,     // the bank's pointers cannot reach every place in it
   OverlapsRoom,    // touches a bank's own room (other_bank; may be the same bank)
   OverlapsRegion,  // touches an extra region given before it (other_bank, other)
 };
 
-// A region that cannot be used. `default_room` names the bank's own room
-// found in the input (it overlaps something another bank writes or the
+// A region that cannot be used. `default_room` names one of the bank's own
+// regions found in the input (it overlaps something another bank writes or the
 // tables): the input is laid out in a way insertion cannot keep safe.
 struct BadRegion {
   Bank bank = Bank::Messages;
@@ -223,8 +223,8 @@ using Outcome = std::variant<Inserted, Refusal>;
 
 // Writes the new text of the banks given into a copy of `cartridge` (the
 // cartridge data without a copier header, 4 MB or 6 MB). Each bank's groups
-// go into its own room, the span its text occupies in the input, then into
-// its extra regions; a message tree is built anew from the new text's code
+// go into its own room, the regions its entries occupy in the input, then
+// into its extra regions; a message tree is built anew from the new text's code
 // counts. Deterministic: the same input gives the same bytes.
 Outcome insert_text(std::span<const std::uint8_t> cartridge, const NewText& text, const Options& options = {});
 

@@ -1,7 +1,6 @@
 #include "original_rooms.h"
 
 #include <algorithm>
-#include <limits>
 #include <memory>
 
 #include "little_endian.h"
@@ -11,30 +10,45 @@
 namespace talvo::insert {
 namespace {
 
-constexpr std::uint64_t kNothingYet = std::numeric_limits<std::uint64_t>::max();
-
-std::variant<BitSpan, BrokenOriginal> find_byte_bank_room(std::span<const std::uint8_t> cartridge, Bank bank) {
+std::variant<std::vector<BitSpan>, BrokenOriginal> find_byte_bank_room(std::span<const std::uint8_t> cartridge,
+                                                                       Bank bank) {
   const rom::ByteBankLayout& layout = byte_layout(bank);
-  std::uint64_t begin = kNothingYet, end = 0, position = 0;
+  std::vector<BitSpan> groups;
+  groups.reserve(layout.groups());
+  std::uint64_t position = 0;
   for (std::size_t i = 0; i < layout.entries; ++i) {
     if (i % layout.group == 0) {
       const auto pointer = read_pointer(cartridge, layout.pointer_table + rom::kPointerSize * (i / layout.group));
       if (!pointer) return BrokenOriginal{bank, OriginalFailure::ByteBankRead, i};
       position = std::uint64_t{layout.data} + *pointer;
-      begin = std::min(begin, position);
+      groups.push_back(byte_span(position, position));
     }
     for (;;) {
       if (position >= cartridge.size()) return BrokenOriginal{bank, OriginalFailure::ByteBankRead, i};
       if (layout.is_terminator(cartridge[position++])) break;
     }
-    end = std::max(end, position);
+    groups.back().end = 8 * position;
   }
-  return byte_span(begin, end);
+  return join_spans(std::move(groups));
 }
 
 }  // namespace
 
-std::variant<BitSpan, BrokenOriginal> find_message_room(std::span<const std::uint8_t> cartridge) {
+std::vector<BitSpan> join_spans(std::vector<BitSpan> spans) {
+  std::sort(spans.begin(), spans.end(),
+            [](const BitSpan& a, const BitSpan& b) { return a.begin != b.begin ? a.begin < b.begin : a.end < b.end; });
+  std::vector<BitSpan> joined;
+  for (const BitSpan& span : spans) {
+    if (!joined.empty() && span.begin <= joined.back().end + kRoomGapLimit) {
+      joined.back().end = std::max(joined.back().end, span.end);
+    } else {
+      joined.push_back(span);
+    }
+  }
+  return joined;
+}
+
+std::variant<std::vector<BitSpan>, BrokenOriginal> find_message_room(std::span<const std::uint8_t> cartridge) {
   const auto tree = std::make_unique<MessageTree>();
   switch (load_message_tree(cartridge, *tree)) {
     case TreeLoad::Ok:
@@ -45,34 +59,36 @@ std::variant<BitSpan, BrokenOriginal> find_message_room(std::span<const std::uin
       return BrokenOriginal{Bank::Messages, OriginalFailure::TreeInvalid, 0};
   }
   const auto walk = std::make_unique<MessageCodeWalk>(cartridge, *tree);
-  std::uint64_t begin = kNothingYet, end = 0, bit = 0;
+  std::vector<BitSpan> groups;
+  groups.reserve(rom::kMessageGroups);
+  std::uint64_t bit = 0;
   for (std::size_t n = 0; n < rom::kMessageCount; ++n) {
     if (n % rom::kMessageGroup == 0) {
       const auto pointer =
           read_pointer(cartridge, rom::kMessageAccessTable + rom::kPointerSize * (n / rom::kMessageGroup));
       if (!pointer) return BrokenOriginal{Bank::Messages, OriginalFailure::AccessTableRead, n};
       bit = message_group_start(*pointer);
-      begin = std::min(begin, bit);
+      groups.push_back(BitSpan{bit, bit});
     }
     const bool ended = walk->walk_message(bit, [&](std::size_t leaf) {
       const std::uint16_t code = (*tree)[leaf].code;
       return code == rom::kMessageEnd || code == rom::kMessageEndAlt;
     });
     if (!ended) return BrokenOriginal{Bank::Messages, OriginalFailure::MessageDataRead, n};
-    end = std::max(end, bit);
+    groups.back().end = bit;
   }
-  return BitSpan{begin, end};
+  return join_spans(std::move(groups));
 }
 
 std::variant<OriginalRooms, BrokenOriginal> find_original_rooms(std::span<const std::uint8_t> cartridge) {
   OriginalRooms rooms;
-  const auto messages = find_message_room(cartridge);
+  auto messages = find_message_room(cartridge);
   if (const auto* broken = std::get_if<BrokenOriginal>(&messages)) return *broken;
-  rooms.rooms[bank_index(Bank::Messages)] = std::get<BitSpan>(messages);
+  rooms.rooms[bank_index(Bank::Messages)] = std::move(std::get<std::vector<BitSpan>>(messages));
   for (Bank bank : {Bank::FixedStrings, Bank::BattleText}) {
-    const auto room = find_byte_bank_room(cartridge, bank);
+    auto room = find_byte_bank_room(cartridge, bank);
     if (const auto* broken = std::get_if<BrokenOriginal>(&room)) return *broken;
-    rooms.rooms[bank_index(bank)] = std::get<BitSpan>(room);
+    rooms.rooms[bank_index(bank)] = std::move(std::get<std::vector<BitSpan>>(room));
   }
   return rooms;
 }

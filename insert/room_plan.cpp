@@ -33,12 +33,13 @@ std::optional<BadRegion> room_fault(BadRegion fault, const BitSpan& span, const 
                                     std::optional<Bank> own) {
   for (Bank other : kBanks) {
     if (other == own) continue;
-    const BitSpan& room = original.room(other);
-    if (room.touches_bytes(span.first_byte(), span.end_byte())) {
-      fault.fault = RegionFault::OverlapsRoom;
-      fault.other_bank = other;
-      fault.other = bytes_of(room);
-      return fault;
+    for (const BitSpan& room : original.room(other)) {
+      if (room.touches_bytes(span.first_byte(), span.end_byte())) {
+        fault.fault = RegionFault::OverlapsRoom;
+        fault.other_bank = other;
+        fault.other = bytes_of(room);
+        return fault;
+      }
     }
   }
   return std::nullopt;
@@ -57,12 +58,15 @@ std::variant<RoomPlan, BadRegion> plan_rooms(std::size_t cartridge_size, const O
                                              std::span<const HeaderPlace> headers, const Options& options) {
   RoomPlan plan;
   for (Bank bank : kBanks) {
-    const BitSpan& room = original.room(bank);
-    plan.banks[bank_index(bank)].spans.push_back(room);
+    BankRegions& regions = plan.banks[bank_index(bank)];
+    regions.spans = original.room(bank);
+    regions.own = regions.spans.size();
     if (!inserted[bank_index(bank)]) continue;
-    const BadRegion about{bank, bytes_of(room), true, RegionFault::Empty, std::nullopt, {}};
-    if (auto fault = table_or_header_fault(about, room, headers)) return *fault;
-    if (auto fault = room_fault(about, room, original, bank)) return *fault;
+    for (const BitSpan& room : regions.spans) {
+      const BadRegion about{bank, bytes_of(room), true, RegionFault::Empty, std::nullopt, {}};
+      if (auto fault = table_or_header_fault(about, room, headers)) return *fault;
+      if (auto fault = room_fault(about, room, original, bank)) return *fault;
+    }
   }
 
   for (std::size_t i = 0; i < options.extra_room.size(); ++i) {

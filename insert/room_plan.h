@@ -16,7 +16,10 @@
 namespace talvo::insert {
 
 struct BankRegions {
-  std::vector<BitSpan> spans;  // the default room first, then the extra regions in the order given
+  // The bank's own regions in address order, then the extra regions in the
+  // order given.
+  std::vector<BitSpan> spans;
+  std::size_t own = 0;  // how many of the spans are the bank's own
 };
 
 struct RoomPlan {
@@ -24,7 +27,7 @@ struct RoomPlan {
   const BankRegions& of(Bank bank) const { return banks[bank_index(bank)]; }
 };
 
-// Refuses, in this order, a default room of a bank being inserted that
+// Refuses, in this order, an own region of a bank being inserted that
 // touches the tables, a header or another bank's room; then, in the order
 // given, an extra region that is empty, outside the image, touches the
 // tables or a header, cannot be reached by its bank's pointers, touches a

@@ -230,6 +230,85 @@ TEST(ExtraRegions, AreFilledInTheOrderGiven) {
   EXPECT_TRUE(out.text() == builder::expected_message_text(edited));
 }
 
+// An image made with extra room holds game bytes between its own room and
+// the extra region. Inserting into that image again must take the two as
+// separate regions and leave the bytes between them alone.
+struct ReinsertionCase {
+  const char* name;
+  ImageSize size;
+  Bank bank;
+};
+
+const ReinsertionCase kReinsertionCases[] = {
+    {"messages, 4 MB", ImageSize::Plain4Mb, Bank::Messages},
+    {"messages, 6 MB", ImageSize::Plain6Mb, Bank::Messages},
+    {"fixed strings, 4 MB", ImageSize::Plain4Mb, Bank::FixedStrings},
+    {"fixed strings, 6 MB", ImageSize::Plain6Mb, Bank::FixedStrings},
+    {"battle text, 6 MB", ImageSize::Plain6Mb, Bank::BattleText},
+};
+
+class Reinsertion : public ::testing::TestWithParam<int> {};
+
+// The bank's text with one more code in every entry, before its end code.
+NewText grown_text(const ImageContent& content, Bank bank) {
+  NewText text;
+  const auto grow = [](auto entries, auto code) {
+    for (auto& entry : entries) entry.insert(entry.end() - 1, code);
+    return entries;
+  };
+  // A code the text already uses, so the tree keeps its number of codes.
+  std::uint16_t used = 0;
+  for (const auto& message : content.messages) used = message.size() > 1 ? message[0] : used;
+  if (bank == Bank::Messages) text.messages = grow(content.messages, used);
+  if (bank == Bank::FixedStrings) text.fixed_strings = grow(content.fixed_strings, std::uint8_t{0x20});
+  if (bank == Bank::BattleText) text.battle_text = grow(content.battle_text, std::uint8_t{0x20});
+  return text;
+}
+
+TEST_P(Reinsertion, NeverWritesBetweenTheOwnRoomAndTheExtraRegion) {
+  const ReinsertionCase& c = kReinsertionCases[GetParam()];
+  SCOPED_TRACE(c.name);
+  const ImageContent content = builder::random_content(5);
+  const std::vector<std::uint8_t> cartridge = builder::build_image(content, c.size, 5);
+  const NewText text = grown_text(content, c.bank);
+  const auto b = static_cast<std::size_t>(c.bank);
+
+  // Where the bank's room ends in the input; the extra region lies well
+  // beyond it, or, for the battle text, in the 6 MB image's last part.
+  NewText unchanged;
+  unchanged.messages = content.messages;
+  unchanged.fixed_strings = content.fixed_strings;
+  unchanged.battle_text = content.battle_text;
+  const Outcome before = insert_text(cartridge, unchanged);
+  ASSERT_TRUE(std::holds_alternative<Inserted>(before));
+  const Region own = std::get<Inserted>(before).report.banks.at(b).regions.at(0).region;
+  const Region extra =
+      c.bank == Bank::BattleText ? Region{0x500000, 0x510000} : Region{own.end + 4096, own.end + 36864};
+
+  const Outcome first = insert_text(cartridge, text, Options{{{c.bank, extra}}});
+  ASSERT_TRUE(std::holds_alternative<Inserted>(first)) << std::get<Refusal>(first).index();
+  const std::vector<std::uint8_t> made(std::get<Inserted>(first).cartridge.begin(),
+                                       std::get<Inserted>(first).cartridge.end());
+  ASSERT_GT(std::get<Inserted>(first).report.banks.at(0).regions.at(1).groups, 0u);
+
+  // The same text again, into the image just made, with no extra room: it
+  // fits the two regions its entries occupy there, and nothing else.
+  const Outcome again = insert_text(made, text);
+  ASSERT_TRUE(std::holds_alternative<Inserted>(again)) << std::get<Refusal>(again).index();
+  const Inserted& done = std::get<Inserted>(again);
+  const BankFit& fit = done.report.banks.at(0);
+  ASSERT_EQ(fit.regions.size(), 2u);
+  EXPECT_TRUE(fit.regions[0].default_room && fit.regions[1].default_room);
+  EXPECT_LT(fit.regions[0].region.end, fit.regions[1].region.start);
+  EXPECT_EQ(fit.regions[1].region.start, extra.start);
+  for (std::uint32_t at = fit.regions[0].region.end; at < fit.regions[1].region.start; ++at) {
+    ASSERT_EQ(done.cartridge[at], made[at]) << "byte " << at << " between the regions was written";
+  }
+  EXPECT_TRUE(std::equal(made.begin(), made.end(), done.cartridge.begin()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Reinsertion, ::testing::Range(0, static_cast<int>(std::size(kReinsertionCases))));
+
 struct RegionCase {
   const char* name;
   ImageSize size;
@@ -405,17 +484,22 @@ TEST_P(Headers, ValidChecksumsAreRecomputedOthersLeftAlone) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, Headers, ::testing::Range(0, static_cast<int>(std::size(kHeaderCases))));
 
-TEST(Headers, ARegionOverAValidHeaderIsRefused) {
-  const ImageContent content = builder::random_content(4);
-  std::vector<std::uint8_t> cartridge = builder::build_image(content, ImageSize::Plain6Mb);
-  plant_header(cartridge, 0x40FFC0, 0x25, 0);
-  NewText text;
-  text.fixed_strings = content.fixed_strings;
-  const Region over{0x40FF00, 0x410000};
-  const Outcome outcome = insert_text(cartridge, text, Options{{{Bank::FixedStrings, over}}});
-  const auto& bad = refused_with<BadRegion>(outcome);
-  EXPECT_EQ(bad.fault, RegionFault::OverlapsHeader);
-  EXPECT_EQ(bad.other, (Region{0x40FFC0, 0x40FFE0}));
+// A header whose checksum an earlier edit left stale is still the game's
+// header: no region may write over it, valid or not.
+TEST(Headers, ARegionOverAHeaderIsRefusedValidOrStale) {
+  for (const int off : {0, 7}) {
+    SCOPED_TRACE(off == 0 ? "valid" : "stale");
+    const ImageContent content = builder::random_content(4);
+    std::vector<std::uint8_t> cartridge = builder::build_image(content, ImageSize::Plain6Mb);
+    plant_header(cartridge, 0x40FFC0, 0x25, off);
+    NewText text;
+    text.fixed_strings = content.fixed_strings;
+    const Region over{0x40FF00, 0x410000};
+    const Outcome outcome = insert_text(cartridge, text, Options{{{Bank::FixedStrings, over}}});
+    const auto& bad = refused_with<BadRegion>(outcome);
+    EXPECT_EQ(bad.fault, RegionFault::OverlapsHeader);
+    EXPECT_EQ(bad.other, (Region{0x40FFC0, 0x40FFE0}));
+  }
 }
 
 }  // namespace
