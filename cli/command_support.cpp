@@ -12,6 +12,28 @@ std::string in_folder(const std::string& folder, const std::string& name) {
   return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
+bool outputs_are_safe(const std::vector<NamedPath>& outputs, const std::vector<NamedPath>& inputs) {
+  for (std::size_t i = 0; i < outputs.size(); ++i) {
+    const NamedPath& out = outputs[i];
+    if (out.path.empty()) continue;
+    for (const NamedPath& in : inputs) {
+      if (!in.path.empty() && platform::same_file(out.path, in.path)) {
+        say(out.path + ": would replace " + (in.called.empty() ? "the input " + in.path : in.called) +
+            "; name another file");
+        return false;
+      }
+    }
+    for (std::size_t j = 0; j < i; ++j) {
+      if (!outputs[j].path.empty() && platform::same_destination(outputs[j].path, out.path)) {
+        say(out.path + ": " + outputs[j].called + " and " + out.called +
+            " name one file, which would hold only the last; name two files");
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 bool write_outputs(const std::vector<OutputFile>& files, const std::vector<std::string>& inputs) {
   for (const OutputFile& file : files) {
     for (const std::string& input : inputs) {

@@ -29,6 +29,17 @@ void say(const std::string& message);
 // The path of `name` in `folder`.
 std::string in_folder(const std::string& folder, const std::string& name);
 
+// Checked before any input is read: no output may replace an input, and no
+// two outputs may be one file (the second would be written over the first).
+// `inputs` pairs each input's path with how messages name it ("the input
+// image"; empty: "the input PATH"); `outputs` each output's path with the
+// option that named it. False after saying why: a usage error.
+struct NamedPath {
+  std::string path;
+  std::string called;
+};
+bool outputs_are_safe(const std::vector<NamedPath>& outputs, const std::vector<NamedPath>& inputs);
+
 // Writes every file whole or not at all, then renames them into place one
 // after the other; false, after saying why, when one cannot be written or
 // would replace one of the `inputs` (an input is never changed, nor lost).

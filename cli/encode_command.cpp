@@ -36,6 +36,11 @@ void report_stop(const TextInput& input, const TextBank& bank) {
 
 int run_encode(const Options& options) {
   const TextBank& bank = text_bank(options.bank);
+  const std::string bank_file = in_folder(options.output, bank.variant.bank_file_name);
+  const std::string index_file = in_folder(options.output, bank.variant.index_file_name);
+  if (!outputs_are_safe({{bank_file, "the bank file"}, {index_file, "the index file"}}, {{options.text_file, ""}})) {
+    return kUsage;
+  }
   TextInput input;
   std::string reason;
   if (!load_text(options.text_file, options.encoding, input, reason)) {
@@ -57,10 +62,8 @@ int run_encode(const Options& options) {
     report_stop(input, bank);
     return kFailure;
   }
-  const bool written =
-      write_outputs({{in_folder(options.output, bank.variant.bank_file_name), bytes_of(bank_bytes.text())},
-                     {in_folder(options.output, bank.variant.index_file_name), bytes_of(index_bytes.text())}},
-                    {options.text_file});
+  const bool written = write_outputs(
+      {{bank_file, bytes_of(bank_bytes.text())}, {index_file, bytes_of(index_bytes.text())}}, {options.text_file});
   return written ? kSuccess : kFailure;
 }
 

@@ -92,11 +92,11 @@ int run_insert(const Options& options) {
     say("insert: give at least one text file: --msg, --str or --btl");
     return kUsage;
   }
-  for (const std::string& out : {options.output, options.bps_file}) {
-    if (!out.empty() && platform::same_file(options.image, out)) {
-      say(out + ": would replace the input image; name another file");
-      return kUsage;
-    }
+  if (!outputs_are_safe({{options.output, "-o"}, {options.bps_file, "--bps"}}, {{options.image, "the input image"},
+                                                                                {options.message_file, ""},
+                                                                                {options.fixed_string_file, ""},
+                                                                                {options.battle_file, ""}})) {
+    return kUsage;
   }
   ImageFile image;
   if (!read_image(options.image, image)) return kFailure;

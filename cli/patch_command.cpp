@@ -21,6 +21,9 @@ bool read_input(const std::string& path, FileBytes& bytes) {
 }  // namespace
 
 int run_patch_create(const Options& options) {
+  if (!outputs_are_safe({{options.output, "-o"}}, {{options.patch_source, ""}, {options.patch_target, ""}})) {
+    return kUsage;
+  }
   FileBytes source, target;
   if (!read_input(options.patch_source, source) || !read_input(options.patch_target, target)) return kFailure;
   const std::vector<std::uint8_t> patch =
@@ -33,6 +36,7 @@ int run_patch_apply(const Options& options) {
     say(options.output + ": the patched image may not replace the image it is made from; name another file");
     return kUsage;
   }
+  if (!outputs_are_safe({{options.output, "-o"}}, {{options.patch_file, "the patch"}})) return kUsage;
   FileBytes patch, image;
   if (!read_input(options.patch_file, patch) || !read_input(options.image, image)) return kFailure;
   const SplitImage split = split_copier_header(image);

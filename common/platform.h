@@ -106,6 +106,12 @@ bool exists(const std::string& path);
 // Whether both paths name one existing file (through links too).
 bool same_file(const std::string& a, const std::string& b);
 
+// Whether writing both paths would write one file: they name one existing
+// file, or neither exists yet and both name the same name in one folder
+// (the folder known by its identity, the name compared without regard to
+// case on Windows, whose file systems do not tell case apart).
+bool same_destination(const std::string& a, const std::string& b);
+
 // Whether standard error is a terminal, which may show colours. On Windows
 // only a console that takes colour sequences counts.
 bool standard_error_is_terminal();

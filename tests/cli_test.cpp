@@ -118,8 +118,17 @@ TEST(TalvoCommandLine, BadArgumentsGiveOneLineAndTheirStatus) {
        2,
        "END must lie after START"},
       {{"patch", "apply", "p.bps", "game.smc", "-o", "game.smc"}, 2, "may not replace the image"},
-      {{"encode", "msg", "MsgDataTalvo.bin"}, 1, "talvo: MsgDataTalvo.bin: would replace the input MsgDataTalvo.bin"},
-      {{"patch", "create", "game.smc", "small.smc", "-o", "small.smc"}, 1, "would replace the input small.smc"},
+      {{"encode", "msg", "MsgDataTalvo.bin"}, 2, "talvo: MsgDataTalvo.bin: would replace the input MsgDataTalvo.bin"},
+      {{"patch", "create", "game.smc", "small.smc", "-o", "small.smc"}, 2, "would replace the input small.smc"},
+      {{"patch", "apply", "small.smc", "game.smc", "-o", "small.smc"}, 2, "small.smc: would replace the patch"},
+      {{"extract", "MsgDataDecode.txt"}, 2, "MsgDataDecode.txt: would replace the input image"},
+      // Two outputs that are one file: the patch would be written over the image.
+      {{"insert", "game.smc", "--msg", "x.txt", "-o", "new.smc", "--bps", "new.smc"},
+       2,
+       "talvo: new.smc: -o and --bps name one file, which would hold only the last; name two files"},
+      {{"insert", "game.smc", "--msg", "x.txt", "-o", "new.smc", "--bps", "./new.smc"}, 2, "name one file"},
+      {{"insert", "game.smc", "--msg", "x.txt", "-o", "folder/../new.smc", "--bps", "new.smc"}, 2, "name one file"},
+      {{"insert", "game.smc", "--msg", "x.txt", "-o", "small.smc", "--bps", "./small.smc"}, 2, "name one file"},
       {{"--version"}, 0, "talvo 1.0.0"},
       {{"--help"}, 0, "Usage: talvo"},
       {{"check", "--help"}, 0, "--max-line"},
@@ -130,6 +139,7 @@ TEST(TalvoCommandLine, BadArgumentsGiveOneLineAndTheirStatus) {
   write_file(folder / "small.smc", "small");
   write_file(folder / "game.txt", "");
   write_file(folder / "MsgDataTalvo.bin", to_sjis("(0x0000)\nあ[00AC]\n"));
+  write_file(folder / "MsgDataDecode.txt", "");
   fs::create_directory(folder / "folder");
   for (const Case& c : cases) {
     std::string what;
@@ -142,7 +152,7 @@ TEST(TalvoCommandLine, BadArgumentsGiveOneLineAndTheirStatus) {
     }
   }
   // Nothing was written by any of them.
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 5);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 6);
 }
 
 TEST(TalvoCommandLine, ExtractWritesTheBanksBeforeTheOneThatFails) {
@@ -162,6 +172,23 @@ TEST(TalvoCommandLine, ExtractWritesTheBanksBeforeTheOneThatFails) {
   EXPECT_TRUE(read_file(folder / "MsgDataDecode.txt") == builder::expected_message_text(content));
   EXPECT_TRUE(read_file(folder / "StrDataDecode.txt") == builder::expected_fixed_string_text(content));
   EXPECT_EQ(read_file(folder / "BtlDataDecode.txt"), "earlier work");
+}
+
+// A file that cannot be written (here a folder is in its place) leaves every
+// file of the extraction as it was: none is replaced until all are written.
+TEST(TalvoCommandLine, ExtractReplacesAllItsFilesOrNone) {
+  TempFolder folder;
+  write_file(folder / "game.smc",
+             bytes(builder::build_image(builder::random_content(2), builder::ImageSize::Plain4Mb)));
+  write_file(folder / "MsgDataDecode.txt", "a week of work");
+  write_file(folder / "StrDataDecode.txt", "more work");
+  fs::create_directory(folder / "BtlDataDecode.txt");
+  const ProcessResult run = talvo({"extract", "game.smc"}, folder.path());
+  EXPECT_EQ(run.exit_status, 1);
+  EXPECT_NE(run.err.find("BtlDataDecode.txt: cannot be written"), std::string::npos) << run.err;
+  EXPECT_EQ(read_file(folder / "MsgDataDecode.txt"), "a week of work");
+  EXPECT_EQ(read_file(folder / "StrDataDecode.txt"), "more work");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 4);
 }
 
 TEST(TalvoCommandLine, EncodeShowsWhereTheEncoderStopsAndWritesNothing) {
