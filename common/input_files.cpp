@@ -11,7 +11,8 @@ bool select_input_file(const platform::FileFilter& filter, char* path, std::size
   return platform::choose_file(filters, path, capacity);
 }
 
-platform::FileHandle open_selected_input(bool (*select)(char* path, std::size_t capacity), const char* initial_name) {
+platform::FileHandle open_selected_input(bool (*select)(char* path, std::size_t capacity), const char* initial_name,
+                                         std::string* chosen) {
   char path[kPathCapacity];
   std::strncpy(path, initial_name, sizeof path - 1);
   path[sizeof path - 1] = '\0';
@@ -19,6 +20,7 @@ platform::FileHandle open_selected_input(bool (*select)(char* path, std::size_t 
     platform::message_box(texts::kNoFileText, texts::kNoFileCaption, platform::BoxStyle::IconError);
     return {};
   }
+  if (chosen != nullptr) *chosen = path;
   const platform::FileHandle file = platform::open_existing_exclusive(path);
   if (!file.valid()) {
     platform::message_box(texts::kOpenFailedText, texts::kOpenFailedCaption, platform::BoxStyle::IconError);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "platform.h"
 
@@ -23,7 +24,9 @@ bool select_input_file(const platform::FileFilter& filter, char* path, std::size
 
 // Lets the user choose a file with `select`, starting from `initial_name`,
 // and opens it. When no file was chosen or it cannot be opened, shows the box
-// that says so and returns an invalid handle.
-platform::FileHandle open_selected_input(bool (*select)(char* path, std::size_t capacity), const char* initial_name);
+// that says so and returns an invalid handle. `chosen`, when given, receives
+// the path chosen.
+platform::FileHandle open_selected_input(bool (*select)(char* path, std::size_t capacity), const char* initial_name,
+                                         std::string* chosen = nullptr);
 
 }  // namespace talvo

@@ -26,7 +26,7 @@ bool select_rom_file(char* path, std::size_t capacity) {
 }
 
 bool open_rom_image(RomImage& image) {
-  image.file = open_selected_input(select_rom_file, texts::kRomInitialName);
+  image.file = open_selected_input(select_rom_file, texts::kRomInitialName, &image.path);
   if (!image.file.valid()) return false;
   std::uint64_t size = 0;
   const auto header_offset = platform::file_size(image.file, size) ? rom::header_offset_for_size(size) : std::nullopt;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "file_memory.h"
 #include "platform.h"
@@ -15,6 +16,7 @@ namespace talvo {
 // has been accepted, and the decoders read from there.
 struct RomImage {
   platform::FileHandle file;
+  std::string path;                // as chosen in the dialog
   std::int32_t header_offset = 0;  // 512 when a copier header precedes the cartridge data
   FileBytes contents;              // as read, no more
 

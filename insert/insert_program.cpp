@@ -225,6 +225,14 @@ bool write_results(std::span<const std::uint8_t> image, std::span<const std::uin
 }
 
 bool insert_into(const RomImage& image) {
+  // The image chosen may be an earlier run's output: writing it would
+  // replace the input, and its patch would start from the wrong image.
+  for (const char* output : {texts::kInsertedImageName, texts::kInsertedPatchName}) {
+    if (platform::same_file(image.path, output)) {
+      show_error(texts::kSameFileText);
+      return false;
+    }
+  }
   insert::NewText text;
   if (!read_texts(text)) return false;
   const insert::Outcome outcome = insert::insert_text(image.cartridge(), text);

@@ -8,6 +8,10 @@ namespace talvo::texts {
 inline constexpr char kInsertedImageName[] = "TalvoInsert.smc";
 inline constexpr char kInsertedPatchName[] = "TalvoInsert.bps";
 
+// "入力ファイルと出力ファイルが同じです" (the input file and an output file are the same)
+inline constexpr char kSameFileText[] =
+    "\x93\xFC\x97\xCD\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xC6\x8F\x6F\x97\xCD\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA"
+    "\x93\xAF\x82\xB6\x82\xC5\x82\xB7";
 // "テキストファイルが見つかりません" (no text file found; the names looked for follow)
 inline constexpr char kNoTextFilesText[] =
     "\x83\x65\x83\x4C\x83\x58\x83\x67\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC"

@@ -185,6 +185,7 @@ TEST(Insertion, TalvoInsertProgramShowsWhyNothingWasWritten) {
     const char* what;
     std::string messages;  // MsgDataDecode.txt, none when empty
     std::string box;       // how the error box begins
+    std::string image = "game.smc";
   };
   const Case cases[] = {
       {"no text file", "",
@@ -192,18 +193,24 @@ TEST(Insertion, TalvoInsertProgramShowsWhyNothingWasWritten) {
       {"an error in the text", to_sjis("(0x0000)\nあa[00AC]\n"),
        "エラー: テキストに誤りがあります\nMsgDataDecode.txt:2:2: half-width 'a'"},
       {"messages twice as long", builder::expected_message_text(longer), "エラー: 容量が足りません\nメッセージ: 必要 "},
+      // An earlier run's output chosen as the input: it would be replaced.
+      {"its own output as the image", builder::expected_message_text(s.edited),
+       "エラー: 入力ファイルと出力ファイルが同じです", "TalvoInsert.smc"},
   };
   for (const Case& c : cases) {
     TempFolder folder;
-    write_file(folder / "game.smc", s.image);
+    write_file(folder / c.image, s.image);
     if (!c.messages.empty()) write_file(folder / "MsgDataDecode.txt", c.messages);
-    const ProcessResult run = talvo_insert(folder.path(), "game.smc\n");
+    const ProcessResult run = talvo_insert(folder.path(), c.image + "\n");
     EXPECT_EQ(run.exit_status, 0) << c.what;
     EXPECT_EQ(boxes(run.out), Boxes{}) << c.what;
     const Boxes shown = boxes(run.err);
     ASSERT_EQ(shown.size(), 1u) << c.what << "\n" << run.err;
     EXPECT_EQ(shown[0].rfind(c.box, 0), 0u) << c.what << "\n" << shown[0];
-    EXPECT_FALSE(fs::exists(folder / "TalvoInsert.smc")) << c.what;
+    EXPECT_EQ(read_file(folder / c.image), s.image) << c.what;
+    if (c.image != "TalvoInsert.smc") {
+      EXPECT_FALSE(fs::exists(folder / "TalvoInsert.smc")) << c.what;
+    }
     EXPECT_FALSE(fs::exists(folder / "TalvoInsert.bps")) << c.what;
   }
 }

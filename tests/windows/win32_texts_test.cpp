@@ -87,6 +87,7 @@ const ProgramText kProgramTexts[] = {
     {"kTextErrorsText", texts::kTextErrorsText, u"テキストに誤りがあります"},
     {"kNoRoomText", texts::kNoRoomText, u"容量が足りません"},
     {"kTooManyCodesText", texts::kTooManyCodesText, u"文字の種類が多すぎます"},
+    {"kSameFileText", texts::kSameFileText, u"入力ファイルと出力ファイルが同じです"},
     {"kBrokenImageText", texts::kBrokenImageText, u"元のイメージのテキストが読めません"},
     {"kVerificationFailedText", texts::kVerificationFailedText, u"検証に失敗しました"},
     {"kMessagesName", texts::kMessagesName, u"メッセージ"},
