@@ -18,6 +18,14 @@ namespace talvo::bps {
 // Targets larger than this are refused rather than allocated: a hostile
 // size field must not reserve gigabytes. Cartridge images are 8 MiB at most.
 inline constexpr std::uint64_t kMaxTargetSize = std::uint64_t{256} << 20;
+// The largest patch file read: every patch `create` writes for a target of
+// kMaxTargetSize bytes or fewer, which never holds more than the target's
+// bytes, its header, footer and metadata, and a few bytes per action.
+inline constexpr std::uint64_t kMaxPatchSize = kMaxTargetSize + (std::uint64_t{16} << 20);
+
+// "a target of N bytes, more than the 256 MiB a patch may make here": what
+// both sides say of a target beyond kMaxTargetSize.
+std::string too_large_target(std::uint64_t size);
 
 enum class Failure {
   None,

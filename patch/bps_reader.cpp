@@ -218,6 +218,11 @@ Outcome check_source(const Header& header, std::span<const std::uint8_t> source)
 
 }  // namespace
 
+std::string too_large_target(std::uint64_t size) {
+  return "a target of " + number(size) + " bytes, more than the " + number(kMaxTargetSize >> 20) +
+         " MiB a patch may make here";
+}
+
 HeaderResult read_header(std::span<const std::uint8_t> patch) {
   Layout layout;
   Outcome outcome = read_layout(patch, layout);
@@ -252,9 +257,7 @@ ApplyResult apply(std::span<const std::uint8_t> patch, std::span<const std::uint
   }
   if (outcome.failure != Failure::None) return refuse(std::move(outcome));
   if (header.target_size > kMaxTargetSize) {
-    return refuse(fail(Failure::TargetTooLarge, "the patch makes a target of " + number(header.target_size) +
-                                                    " bytes, more than the " + number(kMaxTargetSize >> 20) +
-                                                    " MiB this program accepts"));
+    return refuse(fail(Failure::TargetTooLarge, "the patch makes " + too_large_target(header.target_size)));
   }
   if (outcome = check_source(header, source); outcome.failure != Failure::None) return refuse(std::move(outcome));
 

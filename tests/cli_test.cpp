@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "bps.h"
 #include "image_builder.h"
 #include "support/process.h"
 #include "support/sjis.h"
@@ -234,6 +235,48 @@ TEST(TalvoCommandLine, CheckListsEveryProblemAsCompilersDo) {
   }
   const ProcessResult colored = talvo({"check", "--color=always", "msgdata-edited.txt"}, folder.path());
   EXPECT_NE(colored.err.find("\033[1;31merror:\033[m"), std::string::npos);
+}
+
+// Some patchers make patches between whole files, copier header included:
+// those apply to the whole file, and a refusal says what it found.
+TEST(TalvoCommandLine, PatchesOfWholeHeaderedFilesApplyToTheWholeFile) {
+  std::vector<std::uint8_t> source(2048 + 512), target;
+  for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
+  target = source;
+  for (std::size_t i = 600; i < 700; ++i) target[i] ^= 0x5A;
+  target[3] = 0x42;  // the copier header changes too
+  const std::vector<std::uint8_t> patch = bps::create(source, target);
+  TempFolder folder;
+  write_file(folder / "whole.bps", bytes(patch));
+  write_file(folder / "game.smc", bytes(source));
+  const ProcessResult run = talvo({"patch", "apply", "whole.bps", "game.smc", "-o", "new.smc"}, folder.path());
+  ASSERT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_TRUE(read_file(folder / "new.smc") == bytes(target));
+
+  std::vector<std::uint8_t> other = source;
+  other[10] ^= 1;  // another copier header before the same cartridge data
+  write_file(folder / "other.smc", bytes(other));
+  const ProcessResult refused =
+      talvo({"patch", "apply", "whole.bps", "other.smc", "-o", "other-new.smc"}, folder.path());
+  EXPECT_EQ(refused.exit_status, 1);
+  EXPECT_NE(refused.err.find("copier header included"), std::string::npos) << refused.err;
+  EXPECT_EQ(refused.err.find("this one has none"), std::string::npos) << refused.err;
+  EXPECT_FALSE(fs::exists(folder / "other-new.smc"));
+}
+
+// What patch apply would refuse, patch create does not write.
+TEST(TalvoCommandLine, PatchCreateRefusesATargetLargerThanAPatchMayMake) {
+  TempFolder folder;
+  write_file(folder / "game.smc", "source");
+  // A sparse file: no disk, and its zeros read fast.
+  write_file(folder / "huge.smc", "");
+  fs::resize_file(folder / "huge.smc", bps::kMaxTargetSize + 1);
+  const ProcessResult run = talvo({"patch", "create", "game.smc", "huge.smc", "-o", "huge.bps"}, folder.path());
+  EXPECT_EQ(run.exit_status, 1);
+  EXPECT_NE(run.err.find("huge.smc: a target of 268435457 bytes, more than the 256 MiB a patch may make here"),
+            std::string::npos)
+      << run.err;
+  EXPECT_FALSE(fs::exists(folder / "huge.bps"));
 }
 
 // On a terminal each diagnostic shows its line with a caret under the spot,
