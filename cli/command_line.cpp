@@ -48,6 +48,45 @@ void add_encoding(CLI::App& command, Options& options, const char* what) {
   add_choice(command, "--encoding", options.encoding, kEncodings, what);
 }
 
+// A count such as --max-line takes: a whole number from 1 to a million, in
+// words a person reads, not the floating-point range of a generic check.
+CLI::Validator count_check() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        const std::string problem = "expected a whole number from 1 to 1000000, not '" + text + "'";
+        if (text.empty() || text.size() > 7) return problem;
+        std::uint64_t value = 0;
+        for (const char c : text) {
+          if (c < '0' || c > '9') return problem;
+          value = value * 10 + static_cast<std::uint64_t>(c - '0');
+        }
+        return value >= 1 && value <= 1000000 ? "" : problem;
+      },
+      "");
+}
+
+// A file name: an empty word names no file, and is refused rather than
+// taken as "not given".
+CLI::Validator file_name_check() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string { return text.empty() ? "an empty word names no file" : ""; }, "");
+}
+
+// What CLI11 says when no command was recognised names none; this names the
+// word it did not know, and the commands it knows.
+std::string unknown_command(int argc, char** argv, const std::string& said) {
+  int at = 1;
+  std::string commands = "extract, encode, check, insert, patch";
+  if (argc > 1 && std::string_view(argv[1]) == "patch") {
+    at = 2;
+    commands = "create, apply";
+  }
+  if (argc <= at) return said;
+  const std::string word = argv[at];
+  if (!word.empty() && word[0] == '-') return "unknown option " + word + "; the commands are " + commands;
+  return "'" + word + "' is not a command; the commands are " + commands;
+}
+
 // An offset in the image: hexadecimal with 0x, else decimal.
 std::optional<std::uint32_t> parse_offset(const std::string& text) {
   if (text.empty()) return std::nullopt;
@@ -95,7 +134,9 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   app.fallthrough(false);
 
   CLI::App* extract = app.add_subcommand("extract", "Write the image's three text files");
-  extract->add_option("IMAGE", options.image, "cartridge image (4 MB, 4 MB with a copier header, or 6 MB)")->required();
+  extract->add_option("IMAGE", options.image, "cartridge image (4 MB, 4 MB with a copier header, or 6 MB)")
+      ->required()
+      ->check(file_name_check());
   extract->add_option("-o,--output", options.output,
                       "folder for MsgDataDecode.txt, StrDataDecode.txt and "
                       "BtlDataDecode.txt (default: the current one)");
@@ -103,42 +144,47 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
 
   CLI::App* encode = app.add_subcommand("encode", "Encode one text file into its bank and index files");
   add_choice(*encode, "BANK", options.bank, kBanks, "the bank the file holds")->required();
-  encode->add_option("FILE", options.text_file, "the text file")->required();
+  encode->add_option("FILE", options.text_file, "the text file")->required()->check(file_name_check());
   encode->add_option("-o,--output", options.output, "folder for the bank and index files (default: the current one)");
   add_encoding(*encode, options, "encoding of the text file (default sjis)");
 
   CLI::App* check = app.add_subcommand("check", "Report every problem of text files, as compilers do");
-  check->add_option("FILE", options.files, "text files")->required();
+  check->add_option("FILE", options.files, "text files")->required()->check(file_name_check());
   add_choice(*check, "--bank", options.check_bank, kBanks, "the bank the files hold (default: from each file's name)");
   add_encoding(*check, options, "encoding of the text files (default sjis)");
   add_choice(*check, "--color", options.color, kColors, "colours in the report (default auto: on a terminal)");
   check->add_option("--max-line", options.max_line, "warn about lines of running text longer than N characters")
-      ->check(CLI::PositiveNumber);
+      ->check(count_check());
   check->add_option("--max-entry", options.max_entry, "warn about entries longer than N characters")
-      ->check(CLI::PositiveNumber);
+      ->check(count_check());
 
   std::vector<std::string> rooms;
   CLI::App* insert = app.add_subcommand("insert", "Put edited text files into a copy of the image");
-  insert->add_option("IMAGE", options.image, "the cartridge image (never changed)")->required();
-  insert->add_option("--msg", options.message_file, "message text file");
-  insert->add_option("--str", options.fixed_string_file, "fixed-string text file");
-  insert->add_option("--btl", options.battle_file, "battle-text file");
-  insert->add_option("-o,--output", options.output, "the new image")->required();
+  insert->add_option("IMAGE", options.image, "the cartridge image (never changed)")
+      ->required()
+      ->check(file_name_check());
+  insert->add_option("--msg", options.message_file, "message text file")->check(file_name_check());
+  insert->add_option("--str", options.fixed_string_file, "fixed-string text file")->check(file_name_check());
+  insert->add_option("--btl", options.battle_file, "battle-text file")->check(file_name_check());
+  insert->add_option("-o,--output", options.output, "the new image")->required()->check(file_name_check());
   insert->add_option("--room", rooms, "more free space for a bank: BANK=START-END, ROM offsets (repeatable)");
   add_choice(*insert, "--report", options.report, kReports, "fit report format (default text)");
-  insert->add_option("--bps", options.bps_file, "also write a BPS patch from IMAGE to the new image");
+  insert->add_option("--bps", options.bps_file, "also write a BPS patch from IMAGE to the new image")
+      ->check(file_name_check());
   add_encoding(*insert, options, "encoding of the text files (default sjis)");
 
   CLI::App* patch = app.add_subcommand("patch", "Make or apply BPS patches");
   patch->require_subcommand(1);
   CLI::App* create = patch->add_subcommand("create", "Write a patch from SOURCE to TARGET");
-  create->add_option("SOURCE", options.patch_source, "the original image")->required();
-  create->add_option("TARGET", options.patch_target, "the changed image")->required();
-  create->add_option("-o,--output", options.output, "the patch file")->required();
+  create->add_option("SOURCE", options.patch_source, "the original image")->required()->check(file_name_check());
+  create->add_option("TARGET", options.patch_target, "the changed image")->required()->check(file_name_check());
+  create->add_option("-o,--output", options.output, "the patch file")->required()->check(file_name_check());
   CLI::App* apply = patch->add_subcommand("apply", "Apply PATCH to IMAGE");
-  apply->add_option("PATCH", options.patch_file, "the patch")->required();
-  apply->add_option("IMAGE", options.image, "the image it was made for (never changed)")->required();
-  apply->add_option("-o,--output", options.output, "the patched image")->required();
+  apply->add_option("PATCH", options.patch_file, "the patch")->required()->check(file_name_check());
+  apply->add_option("IMAGE", options.image, "the image it was made for (never changed)")
+      ->required()
+      ->check(file_name_check());
+  apply->add_option("-o,--output", options.output, "the patched image")->required()->check(file_name_check());
 
   try {
     app.parse(argc, argv);
@@ -158,7 +204,9 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
     app.exit(version);
     return ParseOutcome::Done;
   } catch (const CLI::ParseError& error) {
-    std::fprintf(stderr, "talvo: %s\nTry 'talvo --help' for more information.\n", error.what());
+    std::string said = error.what();
+    if (said == "A subcommand is required") said = unknown_command(argc, argv, said);
+    std::fprintf(stderr, "talvo: %s\nTry 'talvo --help' for more information.\n", said.c_str());
     return ParseOutcome::UsageError;
   }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -39,6 +40,8 @@ struct NamedPath {
   std::string called;
 };
 bool outputs_are_safe(const std::vector<NamedPath>& outputs, const std::vector<NamedPath>& inputs);
+// The same check, giving what would be said, or nothing when all is well.
+std::optional<std::string> unsafe_outputs(const std::vector<NamedPath>& outputs, const std::vector<NamedPath>& inputs);
 
 // Writes every file whole or not at all, then renames them into place one
 // after the other; false, after saying why, when one cannot be written or
@@ -48,5 +51,8 @@ struct OutputFile {
   std::span<const std::uint8_t> bytes;
 };
 bool write_outputs(const std::vector<OutputFile>& files, const std::vector<std::string>& inputs);
+// The same, giving what would be said when it fails, unsaid.
+std::optional<std::string> write_outputs_or_reason(const std::vector<OutputFile>& files,
+                                                   const std::vector<std::string>& inputs);
 
 }  // namespace talvo::cli

@@ -22,4 +22,7 @@ struct ImageFile {
 // Reads and recognises the image; false after saying why it cannot be used.
 bool read_image(const std::string& path, ImageFile& image);
 
+// The same, with why it cannot be used in `problem` ("PATH: reason"), unsaid.
+bool read_image(const std::string& path, ImageFile& image, std::string& problem);
+
 }  // namespace talvo::cli

@@ -2,6 +2,7 @@
 // game's own form, with a report of how they fit, and a BPS patch on request.
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "bps.h"
 #include "commands.h"
@@ -40,14 +41,13 @@ std::vector<std::vector<std::uint8_t>> as_bytes(const std::vector<std::vector<st
 }
 
 // Reads and checks one text file, showing what the checker finds; the text's
-// entries go into `text` when it has no error.
-bool read_bank_text(const GivenFile& given, TextEncoding encoding, insert::NewText& text) {
+// entries go into `text` when it has no error. Otherwise what is wrong, to be
+// said, and its code for a JSON report.
+std::optional<JsonRefusal> read_bank_text(const GivenFile& given, TextEncoding encoding, insert::NewText& text) {
   TextInput input;
   std::string reason;
-  if (!load_text(given.path, encoding, input, reason)) {
-    say(given.path + ": " + reason);
-    return false;
-  }
+  if (!load_text(given.path, encoding, input, reason))
+    return JsonRefusal{"unreadable-text", given.path + ": " + reason};
   CheckOptions options;
   options.byte_order_mark_is_error = encoding == TextEncoding::ShiftJis;
   const CheckedText checked = check_text(input.sjis(), text_bank(given.kind), options);
@@ -56,9 +56,9 @@ bool read_bank_text(const GivenFile& given, TextEncoding encoding, insert::NewTe
   const auto errors = std::count_if(diagnostics.begin(), diagnostics.end(),
                                     [](const Diagnostic& d) { return d.severity == Severity::Error; });
   if (errors > 0) {
-    say(given.path + ": " + std::to_string(errors) + (errors == 1 ? " error" : " errors") +
-        " that the game would misread; nothing was inserted");
-    return false;
+    return JsonRefusal{"text-errors", given.path + ": " + std::to_string(errors) +
+                                          (errors == 1 ? " error" : " errors") +
+                                          " that the game would misread; nothing was inserted"};
   }
   switch (given.kind) {
     case BankKind::Messages:
@@ -71,39 +71,72 @@ bool read_bank_text(const GivenFile& given, TextEncoding encoding, insert::NewTe
       text.battle_text = as_bytes(checked.entries());
       break;
   }
-  return true;
+  return std::nullopt;
 }
 
-void print_report(const Options& options, const insert::FitReport& report, bool inserted) {
+void print_report(const Options& options, const insert::FitReport& report, bool inserted,
+                  const JsonRefusal* refusal = nullptr) {
   const std::string text =
-      options.report == ReportFormat::Json ? fit_report_json(report, inserted) : fit_report_text(report);
+      options.report == ReportFormat::Json ? fit_report_json(report, inserted, refusal) : fit_report_text(report);
   std::fputs(text.c_str(), stdout);
   std::fflush(stdout);
+}
+
+const char* bank_option(BankKind kind) {
+  switch (kind) {
+    case BankKind::Messages:
+      return "--msg";
+    case BankKind::FixedStrings:
+      return "--str";
+    case BankKind::BattleText:
+      break;
+  }
+  return "--btl";
 }
 
 }  // namespace
 
 int run_insert(const Options& options) {
+  // Every refusal is said on standard error; a JSON report also gets it on
+  // standard output, as the object a script reads either way.
+  const auto refuse = [&options](const JsonRefusal& refusal, int status, const insert::FitReport* report = nullptr) {
+    say(refusal.message);
+    if (options.report == ReportFormat::Json)
+      print_report(options, report ? *report : insert::FitReport{}, false, &refusal);
+    return status;
+  };
   std::vector<GivenFile> files;
   if (!options.message_file.empty()) files.push_back({options.message_file, BankKind::Messages});
   if (!options.fixed_string_file.empty()) files.push_back({options.fixed_string_file, BankKind::FixedStrings});
   if (!options.battle_file.empty()) files.push_back({options.battle_file, BankKind::BattleText});
-  if (files.empty()) {
-    say("insert: give at least one text file: --msg, --str or --btl");
-    return kUsage;
+  if (files.empty()) return refuse({"usage", "insert: give at least one text file: --msg, --str or --btl"}, kUsage);
+  if (const auto problem =
+          unsafe_outputs({{options.output, "-o"}, {options.bps_file, "--bps"}}, {{options.image, "the input image"},
+                                                                                 {options.message_file, ""},
+                                                                                 {options.fixed_string_file, ""},
+                                                                                 {options.battle_file, ""}})) {
+    return refuse({"usage", *problem}, kUsage);
   }
-  if (!outputs_are_safe({{options.output, "-o"}, {options.bps_file, "--bps"}}, {{options.image, "the input image"},
-                                                                                {options.message_file, ""},
-                                                                                {options.fixed_string_file, ""},
-                                                                                {options.battle_file, ""}})) {
-    return kUsage;
+  for (const RoomOption& room : options.room) {
+    const bool given = std::any_of(files.begin(), files.end(), [&](const GivenFile& f) { return f.kind == room.bank; });
+    if (!given) {
+      say(std::string("warning: --room for the ") + text_bank(room.bank).bank_name + " bank is not used: no " +
+          bank_option(room.bank) + " file is given");
+    }
   }
   ImageFile image;
-  if (!read_image(options.image, image)) return kFailure;
+  if (std::string problem; !read_image(options.image, image, problem))
+    return refuse({"unreadable-image", problem}, kFailure);
   insert::NewText text;
-  bool readable = true;
-  for (const GivenFile& file : files) readable = read_bank_text(file, options.encoding, text) && readable;
-  if (!readable) return kFailure;
+  std::optional<JsonRefusal> unreadable;
+  for (const GivenFile& file : files) {
+    if (auto problem = read_bank_text(file, options.encoding, text)) {
+      // Every file is checked, so that one run shows all their errors.
+      if (unreadable) say(unreadable->message);
+      unreadable = std::move(problem);
+    }
+  }
+  if (unreadable) return refuse(*unreadable, kFailure);
 
   insert::Options insert_options;
   for (const RoomOption& room : options.room) {
@@ -111,9 +144,12 @@ int run_insert(const Options& options) {
   }
   const insert::Outcome outcome = insert::insert_text(image.cartridge(), text, insert_options);
   if (const auto* refusal = std::get_if<insert::Refusal>(&outcome)) {
-    if (const auto* overflow = std::get_if<insert::DoesNotFit>(refusal)) print_report(options, overflow->report, false);
-    say(describe_refusal(*refusal) + "; nothing was written");
-    return kFailure;
+    const JsonRefusal said{refusal_code(*refusal), describe_refusal(*refusal) + "; nothing was written"};
+    if (const auto* overflow = std::get_if<insert::DoesNotFit>(refusal)) {
+      if (options.report == ReportFormat::Text) print_report(options, overflow->report, false);
+      return refuse(said, kFailure, &overflow->report);
+    }
+    return refuse(said, kFailure);
   }
   const insert::Inserted& inserted = std::get<insert::Inserted>(outcome);
   FileBytes out(image.bytes.begin(), image.bytes.begin() + image.header_offset);
@@ -124,8 +160,9 @@ int run_insert(const Options& options) {
     patch = bps::create(image.cartridge(), inserted.cartridge);
     outputs.push_back({options.bps_file, patch});
   }
-  if (!write_outputs(outputs, {options.image, options.message_file, options.fixed_string_file, options.battle_file})) {
-    return kFailure;
+  if (const auto problem = write_outputs_or_reason(
+          outputs, {options.image, options.message_file, options.fixed_string_file, options.battle_file})) {
+    return refuse({"write-failed", *problem}, kFailure);
   }
   print_report(options, inserted.report, true);
   return kSuccess;

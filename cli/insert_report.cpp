@@ -1,7 +1,9 @@
 #include "insert_report.h"
 
 #include <cstdio>
+#include <iterator>
 #include <type_traits>
+#include <variant>
 
 #include "sjis_terminal_text.h"
 #include "token_tables.h"
@@ -195,7 +197,32 @@ std::string fit_report_text(const insert::FitReport& report) {
   return text;
 }
 
-std::string fit_report_json(const insert::FitReport& report, bool inserted) {
+namespace {
+
+// A JSON string: quotes, backslashes and control bytes escaped; UTF-8 as it is.
+std::string json_string(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (byte < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+}  // namespace
+
+std::string fit_report_json(const insert::FitReport& report, bool inserted, const JsonRefusal* refusal) {
   std::string json = "{\"inserted\":" + std::string(inserted ? "true" : "false") + ",\"banks\":[";
   for (std::size_t b = 0; b < report.banks.size(); ++b) {
     const insert::BankFit& fit = report.banks[b];
@@ -228,7 +255,19 @@ std::string fit_report_json(const insert::FitReport& report, bool inserted) {
   for (std::size_t i = 0; i < report.checksum.stale.size(); ++i) {
     json += std::string(i ? "," : "") + std::to_string(report.checksum.stale[i]);
   }
-  return json + "]}}\n";
+  json += "]}";
+  if (refusal != nullptr) {
+    json += ",\"refusal\":" + json_string(refusal->code) + ",\"message\":" + json_string(refusal->message);
+  }
+  return json + "}\n";
+}
+
+std::string refusal_code(const insert::Refusal& refusal) {
+  static const char* const kCodes[] = {
+      "unsupported-image-size", "broken-original", "wrong-entry-count", "misplaced-end-code", "code-out-of-range",
+      "too-many-codes",         "bad-region",      "does-not-fit",      "verification-failed"};
+  static_assert(std::size(kCodes) == std::variant_size_v<insert::Refusal>);
+  return kCodes[refusal.index()];
 }
 
 std::string describe_refusal(const insert::Refusal& refusal) {

@@ -15,8 +15,16 @@ std::string bank_name(insert::Bank bank);
 // what became of the internal header's checksum.
 std::string fit_report_text(const insert::FitReport& report);
 
-// The same as one JSON object, on one line.
-std::string fit_report_json(const insert::FitReport& report, bool inserted);
+// The same as one JSON object, on one line. A refusal adds its code and
+// message ("refusal", "message") to an object whose "inserted" is false.
+struct JsonRefusal {
+  std::string code;  // refusal_code(), or the command's own: "text-errors", ...
+  std::string message;
+};
+std::string fit_report_json(const insert::FitReport& report, bool inserted, const JsonRefusal* refusal = nullptr);
+
+// A refusal's stable code for scripts: "does-not-fit", "too-many-codes", ...
+std::string refusal_code(const insert::Refusal& refusal);
 
 // Why insertion refused, in one or a few lines; the caller adds "talvo: ".
 std::string describe_refusal(const insert::Refusal& refusal);

@@ -254,6 +254,14 @@ ApplyResult apply(std::span<const std::uint8_t> patch, std::span<const std::uint
       return refuse(fail(Failure::PatchChecksum,
                          "the patch is damaged: its CRC-32 is " + hex(crc) + ", it records " + hex(header.patch_crc)));
     }
+    // The checksum holds: the patch is whole as its writer made it, and
+    // what looks cut short is a fault of that writer.
+    if (crc == header.patch_crc && outcome.failure == Failure::Truncated) {
+      const std::string_view cut = "the patch is cut short";
+      std::string rest =
+          outcome.message.rfind(cut, 0) == 0 ? outcome.message.substr(cut.size()) : ": " + outcome.message;
+      return refuse(fail(Failure::Malformed, "the patch is malformed, though its CRC-32 holds" + rest));
+    }
   }
   if (outcome.failure != Failure::None) return refuse(std::move(outcome));
   if (header.target_size > kMaxTargetSize) {

@@ -151,6 +151,52 @@ TEST(Insertion, RefusalsWriteNothing) {
   }
 }
 
+// A script that asks for JSON gets one object for every refusal, on
+// standard output, with the refusal's code and the message said.
+TEST(Insertion, JsonReportsGiveEveryRefusalItsCode) {
+  const Scene s = scene(builder::ImageSize::Plain4Mb);
+  struct Case {
+    const char* what;
+    std::string messages;
+    std::vector<std::string> extra;
+    std::string code;
+  };
+  const Case cases[] = {
+      {"an error in the text", to_sjis("(0x0000)\nあa[00AC]\n"), {}, "text-errors"},
+      {"room the pointers cannot reach",
+       builder::expected_message_text(s.edited),
+       {"--room", "msg=0x1000-0x2000"},
+       "bad-region"},
+      {"a missing text file", "", {}, "unreadable-text"},
+  };
+  for (const Case& c : cases) {
+    TempFolder folder;
+    write_file(folder / "game.smc", s.image);
+    if (!c.messages.empty()) write_file(folder / "MsgDataDecode.txt", c.messages);
+    std::vector<std::string> arguments{"insert", "game.smc", "--msg",    "MsgDataDecode.txt",
+                                       "-o",     "new.smc",  "--report", "json"};
+    arguments.insert(arguments.end(), c.extra.begin(), c.extra.end());
+    const ProcessResult run = talvo(arguments, folder.path());
+    EXPECT_EQ(run.exit_status, 1) << c.what;
+    EXPECT_EQ(run.out.rfind("{\"inserted\":false,\"banks\":[", 0), 0u) << c.what << "\n" << run.out;
+    EXPECT_NE(run.out.find(",\"refusal\":\"" + c.code + "\",\"message\":\""), std::string::npos) << c.what << "\n"
+                                                                                                 << run.out;
+    EXPECT_EQ(run.out.back(), '\n');
+    EXPECT_FALSE(fs::exists(folder / "new.smc"));
+  }
+}
+
+TEST(Insertion, RoomForABankNotGivenIsWarnedAbout) {
+  const Scene s = scene(builder::ImageSize::Plain6Mb);
+  TempFolder folder;
+  write_edits(s, folder.path());
+  const ProcessResult run =
+      talvo({"insert", "game.smc", "--msg", "MsgDataDecode.txt", "-o", "new.smc", "--room", "btl=0x500000-0x510000"},
+            folder.path());
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_EQ(run.err, "talvo: warning: --room for the battle-text bank is not used: no --btl file is given\n");
+}
+
 TEST(Insertion, TalvoInsertProgramWritesTheImageAndItsPatch) {
   const Scene s = scene(builder::ImageSize::CopierHeader4Mb);
   TempFolder folder;
