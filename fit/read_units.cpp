@@ -1,0 +1,59 @@
+#include "read_units.h"
+
+#include <cstring>
+
+#include "token_tables.h"
+
+namespace talvo::fit {
+namespace {
+
+constexpr char kFullWidthSpace[] = "\x81\x40";
+
+}  // namespace
+
+CodeRoles builtin_roles(const TextBank& bank) {
+  CodeRoles roles;
+  const bool messages = bank.kind == BankKind::Messages;
+  roles.of_code.resize(messages ? kMessageCodeCount : kByteCodeCount);
+  const std::uint16_t space = builtin_space(bank);
+  for (std::size_t c = 0; c < roles.of_code.size(); ++c) {
+    const auto code = static_cast<std::uint16_t>(c);
+    UnitRole role = messages ? (code >= 0x200 ? UnitRole::Glyph : UnitRole::Control)
+                             : (byte_extraction_table()[code][0] == '[' ? UnitRole::Control : UnitRole::Glyph);
+    if (code == space) role = UnitRole::Space;
+    if (messages && code >= 0x0AC && code <= 0x0AF) role = UnitRole::LineBreak;
+    if (bank.is_end(code)) role = UnitRole::End;
+    roles.of_code[c] = role;
+  }
+  return roles;
+}
+
+std::uint16_t builtin_space(const TextBank& bank) {
+  if (bank.kind == BankKind::Messages) {
+    const MessageTokenTable& table = message_extraction_table();
+    for (std::size_t c = 0; c < table.size(); ++c) {
+      if (std::strcmp(table[c].data(), kFullWidthSpace) == 0) return static_cast<std::uint16_t>(c);
+    }
+  } else {
+    const ByteTokenTable& table = byte_extraction_table();
+    for (std::size_t c = 0; c < table.size(); ++c) {
+      if (std::strcmp(table[c].data(), kFullWidthSpace) == 0) return static_cast<std::uint16_t>(c);
+    }
+  }
+  return 0;
+}
+
+FileUnits units_of_events(const TextEvents& events, const CodeRoles& roles) {
+  FileUnits file;
+  file.units.resize(events.codes.size());
+  for (std::size_t i = 0; i < events.codes.size(); ++i) {
+    const ReadCode& read = events.codes[i];
+    file.units[i] = {read.code, roles[read.code], read.first, read.last};
+  }
+  file.starts.reserve(events.headers.size() + 1);
+  for (const ReadHeader& header : events.headers) file.starts.push_back(header.first_code);
+  if (!events.headers.empty()) file.starts.push_back(static_cast<std::uint32_t>(events.codes.size()));
+  return file;
+}
+
+}  // namespace talvo::fit
