@@ -43,6 +43,12 @@ std::uint16_t builtin_space(const TextBank& bank) {
   return 0;
 }
 
+std::optional<std::uint16_t> builtin_code(const TextBank& bank, std::string_view token) {
+  if (token.size() > 2 && token.front() == '[' && token.back() == ']') token = token.substr(1, token.size() - 2);
+  if (bank.kind == BankKind::Messages) return find_message_code(token);
+  return find_byte_code(token);
+}
+
 FileUnits units_of_events(const TextEvents& events, const CodeRoles& roles) {
   FileUnits file;
   file.units.resize(events.codes.size());

@@ -8,7 +8,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "entry_units.h"
@@ -21,6 +23,10 @@ CodeRoles builtin_roles(const TextBank& bank);
 
 // The code of the game's space in the bank's table.
 std::uint16_t builtin_space(const TextBank& bank);
+
+// The code a token stands for in the bank's table, written as in a text
+// file ("[00AF]", "[AC]", a character), or nothing.
+std::optional<std::uint16_t> builtin_code(const TextBank& bank, std::string_view token);
 
 // Every unit the reader found, in file order, with the index of each
 // entry's first unit (one more at the end: entry k is [starts[k], starts[k+1])).
