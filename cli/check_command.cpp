@@ -41,6 +41,10 @@ int run_check(const Options& options) {
       if (!windows[i]) return status;
     }
   }
+  // Thousands of lines of diagnostics in blocks, not a write for each: the
+  // standard error stream has no buffer of its own.
+  static char buffer[1 << 16];
+  std::setvbuf(stderr, buffer, _IOFBF, sizeof buffer);
   std::size_t errors = 0, warnings = 0;
   for (std::size_t i = 0; i < options.files.size(); ++i) {
     TextInput input;
@@ -57,6 +61,7 @@ int run_check(const Options& options) {
     for (const Diagnostic& d : diagnostics) ++(d.severity == Severity::Error ? errors : warnings);
   }
   say(counted(errors, "error", "errors") + ", " + counted(warnings, "warning", "warnings"));
+  std::fflush(stderr);
   return errors == 0 ? kSuccess : kFailure;
 }
 

@@ -49,10 +49,12 @@ void add_window_diagnostics(std::string_view sjis, const WindowSetup& window, Ch
     if (uses[code] > 1) d.hint += "; the file uses it " + std::to_string(uses[code]) + " times";
   }
   for (const Diagnostic& d : added) ++(d.severity == Severity::Error ? checked.errors : checked.warnings);
+  // Both lists are in the order of the text: merged, the checker's first at a tie.
+  const auto middle = static_cast<std::ptrdiff_t>(checked.diagnostics.size());
   checked.diagnostics.insert(checked.diagnostics.end(), std::make_move_iterator(added.begin()),
                              std::make_move_iterator(added.end()));
-  std::stable_sort(checked.diagnostics.begin(), checked.diagnostics.end(),
-                   [](const Diagnostic& a, const Diagnostic& b) { return a.first < b.first; });
+  std::inplace_merge(checked.diagnostics.begin(), checked.diagnostics.begin() + middle, checked.diagnostics.end(),
+                     [](const Diagnostic& a, const Diagnostic& b) { return a.first < b.first; });
 }
 
 }  // namespace talvo::cli

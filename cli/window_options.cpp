@@ -1,5 +1,7 @@
 #include "window_options.h"
 
+#include <limits>
+
 #include "commands.h"
 #include "platform.h"
 #include "read_units.h"
@@ -12,7 +14,8 @@ constexpr std::uint64_t kLargestWidthsFile = std::uint64_t{16} << 20;
 
 }  // namespace
 
-std::optional<WindowSetup> window_setup(const Options& options, const TextBank& bank, int& status) {
+std::optional<WindowSetup> window_setup(const Options& options, const TextBank& bank, int& status,
+                                        bool window_required) {
   const auto refuse = [&status](int code) {
     status = code;
     return std::optional<WindowSetup>();
@@ -21,12 +24,13 @@ std::optional<WindowSetup> window_setup(const Options& options, const TextBank& 
   setup.roles = fit::builtin_roles(bank);
   setup.space = fit::builtin_space(bank);
   const std::optional<fit::WindowSize> size = fit::parse_window_size(options.window);
-  if (!size) {
+  if (!size && (window_required || !options.widths_file.empty())) {
     say("give the game's window with --window WxH, such as --window 16x3");
     return refuse(kUsage);
   }
-  setup.profile.width = size->width;
-  setup.profile.lines = size->lines;
+  setup.window = size.has_value();
+  setup.profile.width = size ? size->width : std::numeric_limits<std::uint32_t>::max();
+  setup.profile.lines = size ? size->lines : std::numeric_limits<std::uint32_t>::max();
   if (bank.kind == BankKind::Messages) {
     const auto code_of = [&](const std::string& option, const std::string& token) -> std::optional<std::uint16_t> {
       const std::optional<std::uint16_t> code = fit::builtin_code(bank, token);

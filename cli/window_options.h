@@ -17,12 +17,15 @@ struct WindowSetup {
   fit::WindowProfile profile;
   fit::CodeRoles roles;
   std::uint16_t space = 0;  // the code of a space
+  bool window = true;       // false: no --window, and so no limit to lines or pages
 };
 
 // The window for files of `bank`, or nothing after saying what is wrong
 // (a token no table holds, a widths file that cannot be read), with the
 // exit status in `status`. Page and line codes are the message bank's:
 // a byte-bank entry is one line.
-std::optional<WindowSetup> window_setup(const Options& options, const TextBank& bank, int& status);
+// Without --window, `window_required` refuses; else the window is endless.
+std::optional<WindowSetup> window_setup(const Options& options, const TextBank& bank, int& status,
+                                        bool window_required = true);
 
 }  // namespace talvo::cli

@@ -27,11 +27,15 @@ void measure_entry(std::span<const Unit> units, const WindowProfile& profile, En
     page = MeasuredPage{};
     page.first_line = static_cast<std::uint32_t>(layout.lines.size());
   };
+  const bool pixels = profile.in_pixels();
   for (std::uint32_t i = 0; i < units.size(); ++i) {
     const Unit& unit = units[i];
-    const std::optional<std::uint32_t> width = unit_width(unit, profile);
-    if (!width) layout.unmeasured.push_back(i);
-    const std::uint32_t room = width.value_or(0);
+    std::uint32_t room = is_drawn(unit.role) ? 1 : 0;  // in tiles
+    if (pixels) {
+      const std::optional<std::uint32_t> width = unit_width(unit, profile);
+      if (!width) layout.unmeasured.push_back(i);
+      room = width.value_or(0);
+    }
     line.width += room;
     if (room > 0 && !line.overflow && line.width > profile.width) line.overflow = i;
     const bool turns_page = profile.is_page_code(unit.code);

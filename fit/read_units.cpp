@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "cp932.h"
 #include "token_tables.h"
 
 namespace talvo::fit {
@@ -41,6 +42,31 @@ std::uint16_t builtin_space(const TextBank& bank) {
     }
   }
   return 0;
+}
+
+namespace {
+
+std::u32string unicode(std::string_view sjis) {
+  std::u32string text;
+  while (!sjis.empty()) {
+    const Cp932Char c = decode_cp932(sjis);
+    if (c.length == 0) break;
+    text += c.code_point;
+    sjis.remove_prefix(c.length);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::vector<std::u32string> builtin_texts(const TextBank& bank) {
+  std::vector<std::u32string> texts;
+  if (bank.kind == BankKind::Messages) {
+    for (const auto& token : message_encoding_table()) texts.push_back(unicode(token.data()));
+  } else {
+    for (const auto& token : byte_encoding_table()) texts.push_back(unicode(token.data()));
+  }
+  return texts;
 }
 
 std::optional<std::uint16_t> builtin_code(const TextBank& bank, std::string_view token) {

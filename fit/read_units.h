@@ -10,10 +10,12 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "entry_units.h"
+#include "file_memory.h"
 #include "text_banks.h"
 #include "text_events.h"
 
@@ -24,6 +26,10 @@ CodeRoles builtin_roles(const TextBank& bank);
 // The code of the game's space in the bank's table.
 std::uint16_t builtin_space(const TextBank& bank);
 
+// The text of each code as its table gives it (the encoding form: a
+// character, "Ex", "00AC"), for drawing it in a stand-in font.
+std::vector<std::u32string> builtin_texts(const TextBank& bank);
+
 // The code a token stands for in the bank's table, written as in a text
 // file ("[00AF]", "[AC]", a character), or nothing.
 std::optional<std::uint16_t> builtin_code(const TextBank& bank, std::string_view token);
@@ -31,7 +37,8 @@ std::optional<std::uint16_t> builtin_code(const TextBank& bank, std::string_view
 // Every unit the reader found, in file order, with the index of each
 // entry's first unit (one more at the end: entry k is [starts[k], starts[k+1])).
 struct FileUnits {
-  std::vector<Unit> units;
+  // As many as the reader's codes: in the same large pages.
+  std::vector<Unit, FileMemoryAllocator<Unit>> units;
   std::vector<std::uint32_t> starts;
 
   std::size_t entries() const { return starts.empty() ? 0 : starts.size() - 1; }
