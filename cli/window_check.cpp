@@ -49,12 +49,14 @@ void add_window_diagnostics(std::string_view sjis, const WindowSetup& window, Ch
     if (uses[code] > 1) d.hint += "; the file uses it " + std::to_string(uses[code]) + " times";
   }
   for (const Diagnostic& d : added) ++(d.severity == Severity::Error ? checked.errors : checked.warnings);
-  // Both lists are in the order of the text: merged, the checker's first at a tie.
+  // Each list in the order of the text, then merged, the checker's first at a tie.
+  const auto by_place = [](const Diagnostic& a, const Diagnostic& b) { return a.first < b.first; };
+  std::stable_sort(added.begin(), added.end(), by_place);
   const auto middle = static_cast<std::ptrdiff_t>(checked.diagnostics.size());
   checked.diagnostics.insert(checked.diagnostics.end(), std::make_move_iterator(added.begin()),
                              std::make_move_iterator(added.end()));
   std::inplace_merge(checked.diagnostics.begin(), checked.diagnostics.begin() + middle, checked.diagnostics.end(),
-                     [](const Diagnostic& a, const Diagnostic& b) { return a.first < b.first; });
+                     by_place);
 }
 
 }  // namespace talvo::cli
