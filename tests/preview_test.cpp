@@ -60,8 +60,10 @@ TEST(Png, RefusesWhatIsNoPictureItCanReadWithTheReason) {
       {"0 x 5 declared", declared(0, 5), "a PNG of 0x5 pixels"},
       {"a bigger size declared than its data holds", declared(64, 64), "a damaged or cut-short PNG"},
   };
-  for (const std::size_t cut : {33u, 40u, 60u, static_cast<unsigned>(good.size() / 2), static_cast<unsigned>(good.size() - 13)})
-    cases.push_back({"cut short", {good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut)}, "a damaged or cut-short PNG"});
+  for (const std::size_t cut :
+       {33u, 40u, 60u, static_cast<unsigned>(good.size() / 2), static_cast<unsigned>(good.size() - 13)})
+    cases.push_back(
+        {"cut short", {good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut)}, "a damaged or cut-short PNG"});
   std::vector<std::uint8_t> scrambled = good;
   for (std::size_t i = 41; i < scrambled.size() - 12; i += 3) scrambled[i] ^= 0x5A;
   cases.push_back({"scrambled data", scrambled, "a damaged or cut-short PNG"});
@@ -148,8 +150,10 @@ TEST(PagePicture, HoldsTheEntrysCodesCellByCellLineByLine) {
         for (std::uint32_t x = 0; x < picture.width; x += sheet.cell_width) {
           const auto code = code_in_tile(picture, x, k * sheet.cell_height, sheet);
           // The space has no cell on this sheet: it is drawn as a missing one.
-          if (code) found.push_back(*code);
-          else if (x / sheet.cell_width < expected.size() && expected[x / sheet.cell_width] == 0) found.push_back(0);
+          if (code)
+            found.push_back(*code);
+          else if (x / sheet.cell_width < expected.size() && expected[x / sheet.cell_width] == 0)
+            found.push_back(0);
         }
         EXPECT_EQ(found, expected) << entry << " page " << p + 1 << " line " << k + 1;
       }
@@ -163,13 +167,13 @@ TEST(PagePicture, DrawsWhatPassesTheWindowInFullWithTheBackgroundBeyondTinted) {
   const Drawn drawn = draw(units("ABCDEF|G|H$"), window(4, 2), face);
   ASSERT_EQ(drawn.pages.size(), 1u);
   const Image& picture = drawn.pages[0].image;
-  EXPECT_EQ(picture.width, 6u * 8);   // the widest line, past the window's 4 tiles
+  EXPECT_EQ(picture.width, 6u * 8);    // the widest line, past the window's 4 tiles
   EXPECT_EQ(picture.height, 3u * 12);  // three lines, past its two
   EXPECT_EQ(code_in_tile(picture, 5 * 8, 0, sheet), notation_unit('F', 0).code);  // cells as they are, past the edge
-  EXPECT_TRUE(picture.at(20, 13) == preview::kWindowColour);   // within: after "G"
-  EXPECT_TRUE(picture.at(40, 13) == preview::kBeyondColour);  // right of the window
-  EXPECT_EQ(code_in_tile(picture, 0, 24, sheet), notation_unit('H', 0).code);  // the line too many, drawn
-  EXPECT_TRUE(picture.at(10, 30) == preview::kBeyondColour);  // below the window
+  EXPECT_TRUE(picture.at(20, 13) == preview::kWindowColour);                      // within: after "G"
+  EXPECT_TRUE(picture.at(40, 13) == preview::kBeyondColour);                      // right of the window
+  EXPECT_EQ(code_in_tile(picture, 0, 24, sheet), notation_unit('H', 0).code);     // the line too many, drawn
+  EXPECT_TRUE(picture.at(10, 30) == preview::kBeyondColour);                      // below the window
   // A page that fits is the window's size.
   const Drawn small = draw(units("AB$"), window(4, 2), face);
   EXPECT_EQ(small.pages[0].image.width, 32u);
@@ -193,20 +197,23 @@ TEST(PagePicture, WithWidthsEachCodeAdvancesByItsOwn) {
   const Drawn drawn = draw(units("AB@A$"), profile, face);
   const Image& picture = drawn.pages[0].image;
   EXPECT_EQ(picture.width, 24u);  // 5 + 8 + 6 + 5 pixels
-  const preview::Rgba a0 = sheet.image.at(sheet.cell_x(notation_unit('A', 0).code), sheet.cell_y(notation_unit('A', 0).code));
+  const preview::Rgba a0 =
+      sheet.image.at(sheet.cell_x(notation_unit('A', 0).code), sheet.cell_y(notation_unit('A', 0).code));
   EXPECT_TRUE(picture.at(0, 0) == a0);
   EXPECT_TRUE(picture.at(19, 0) == a0);  // the second A after 5 + 8 + 6
   EXPECT_EQ(code_in_tile(picture, 5, 0, sheet), notation_unit('B', 0).code);
   EXPECT_TRUE(picture.at(13, 1) == preview::kControlColour);  // the name's room, outlined
-  EXPECT_TRUE(picture.at(4, 5) == sheet.image.at(sheet.cell_x(notation_unit('A', 0).code) + 4, sheet.cell_y(notation_unit('A', 0).code) + 5));
+  EXPECT_TRUE(picture.at(4, 5) == sheet.image.at(sheet.cell_x(notation_unit('A', 0).code) + 4,
+                                                 sheet.cell_y(notation_unit('A', 0).code) + 5));
 }
 
 TEST(StandInFont, ReadsUnifontsHexForm) {
   preview::StandInFont font;
   std::string error;
-  ASSERT_TRUE(font.read("0041:0000000018242442427E424242420000\n"
-                        "3042:00000400020002C01F000480048007E00D101508220826082A10106000000000\r\n\n",
-                        error))
+  ASSERT_TRUE(
+      font.read("0041:0000000018242442427E424242420000\n"
+                "3042:00000400020002C01F000480048007E00D101508220826082A10106000000000\r\n\n",
+                error))
       << error;
   ASSERT_NE(font.glyph(U'A'), nullptr);
   EXPECT_EQ(font.glyph(U'A')->width, 8);
@@ -215,8 +222,8 @@ TEST(StandInFont, ReadsUnifontsHexForm) {
   EXPECT_EQ(font.glyph(U'\u3042')->width, 16);
   EXPECT_EQ(font.glyph(U'\u3042')->rows[1], 0x0400);
   EXPECT_EQ(font.glyph(U'B'), nullptr);
-  for (const char* bad : {"0041\n", "0041:00\n", "00G1:0000000018242442427E424242420000\n", ":0000000018242442427E424242420000\n",
-                          "0041:0000000018242442427E42424242000Z\n"}) {
+  for (const char* bad : {"0041\n", "0041:00\n", "00G1:0000000018242442427E424242420000\n",
+                          ":0000000018242442427E424242420000\n", "0041:0000000018242442427E42424242000Z\n"}) {
     preview::StandInFont other;
     EXPECT_FALSE(other.read(bad, error)) << bad;
     EXPECT_EQ(error, "line 1 is not CODE:GLYPH") << bad;
@@ -244,16 +251,24 @@ TEST(StandInFont, DrawsEachCodesTextInItsTileSqueezedWhereWider) {
 
 TEST(IndexPage, ShowsEveryEntryItsTextAndPagesAndMarksWhatDoesNotFit) {
   std::vector<preview::IndexEntry> entries(2);
-  entries[0] = {"msg", 0x12, "<a & b>", std::string("\xE3\x81\x82"), {{preview::page_file_name("msg", 0x12, 1), 64, 48, {}, false}}};
-  entries[1] = {"str", 0x3BD, "X", {},
-                {{preview::page_file_name("str", 0x3BD, 1), 64, 48, {"line is 19 tiles wide; the window holds 16"}, false},
-                 {preview::page_file_name("str", 0x3BD, 2), 64, 48, {}, true}}};
+  entries[0] = {"msg",
+                0x12,
+                "<a & b>",
+                std::string("\xE3\x81\x82"),
+                {{preview::page_file_name("msg", 0x12, 1), 64, 48, {}, false}}};
+  entries[1] = {
+      "str",
+      0x3BD,
+      "X",
+      {},
+      {{preview::page_file_name("str", 0x3BD, 1), 64, 48, {"line is 19 tiles wide; the window holds 16"}, false},
+       {preview::page_file_name("str", 0x3BD, 2), 64, 48, {}, true}}};
   const std::string html = preview::index_html(entries, "talvo preview: t.txt", "16x3 (tiles by lines)");
-  for (const char* part : {"<!DOCTYPE html>", "<meta charset=\"utf-8\">", "id=\"msg-0012\"", "id=\"str-03BD\"",
-                           "&lt;a &amp; b&gt;", "<h3>original</h3><pre>\xE3\x81\x82</pre>", "src=\"msg-0012-1.png\"",
-                           "src=\"str-03BD-2.png\"", "<figure class=\"over\"><img src=\"str-03BD-1.png\"",
-                           "line is 19 tiles wide; the window holds 16", "drawn in part",
-                           "1 entry does not fit: <a href=\"#str-03BD\">str-03BD</a>"}) {
+  for (const char* part :
+       {"<!DOCTYPE html>", "<meta charset=\"utf-8\">", "id=\"msg-0012\"", "id=\"str-03BD\"", "&lt;a &amp; b&gt;",
+        "<h3>original</h3><pre>\xE3\x81\x82</pre>", "src=\"msg-0012-1.png\"", "src=\"str-03BD-2.png\"",
+        "<figure class=\"over\"><img src=\"str-03BD-1.png\"", "line is 19 tiles wide; the window holds 16",
+        "drawn in part", "1 entry does not fit: <a href=\"#str-03BD\">str-03BD</a>"}) {
     EXPECT_NE(html.find(part), std::string::npos) << part;
   }
   EXPECT_EQ(html.find("<script"), std::string::npos);
