@@ -13,6 +13,27 @@ std::uint32_t big_endian(const std::uint8_t* p) {
   return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | std::uint32_t{p[3]};
 }
 
+// The picture without its empty data chunks, which hold nothing of it: the
+// decoder would copy their nothing from a null pointer. The bytes as they
+// are when there is none (the walk stops where the chunks run out).
+std::vector<std::uint8_t> without_empty_data(std::span<const std::uint8_t> png) {
+  std::vector<std::uint8_t> out;
+  std::size_t at = sizeof kSignature, kept = 0;
+  while (png.size() - at >= 12) {
+    const std::uint32_t length = big_endian(png.data() + at);
+    if (length > png.size() - at - 12) break;
+    if (length == 0 && std::memcmp(png.data() + at + 4, "IDAT", 4) == 0) {
+      out.insert(out.end(), png.begin() + static_cast<std::ptrdiff_t>(kept),
+                 png.begin() + static_cast<std::ptrdiff_t>(at));
+      kept = at + 12;
+    }
+    at += std::size_t{length} + 12;
+  }
+  if (kept == 0) return {};
+  out.insert(out.end(), png.begin() + static_cast<std::ptrdiff_t>(kept), png.end());
+  return out;
+}
+
 }  // namespace
 
 PngRead read_png(std::span<const std::uint8_t> bytes) {
@@ -36,7 +57,9 @@ PngRead read_png(std::span<const std::uint8_t> bytes) {
     return read;
   }
   std::string reason;
-  std::vector<std::uint8_t> rgba = stb_glue::decode_rgba(bytes, width, height, reason);
+  const std::vector<std::uint8_t> cleaned = without_empty_data(bytes);
+  std::vector<std::uint8_t> rgba =
+      stb_glue::decode_rgba(cleaned.empty() ? bytes : std::span<const std::uint8_t>(cleaned), width, height, reason);
   if (rgba.empty()) {
     read.error = "a damaged or cut-short PNG (" + reason + ")";
     return read;
