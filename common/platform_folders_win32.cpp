@@ -15,7 +15,7 @@ bool is_folder(const std::wstring& path) {
 
 bool make_folders(const std::string& path, std::string& reason) {
   std::wstring wide;
-  if (!wide_from_utf8(path, wide)) {
+  if (!win32::wide_from_utf8(path, wide)) {
     reason = "the name is not UTF-8";
     return false;
   }
@@ -49,7 +49,7 @@ std::string program_folder() {
   }
   path.resize(path.find_last_of(L"\\/") == std::wstring::npos ? 0 : path.find_last_of(L"\\/"));
   std::string utf8;
-  return utf8_from_wide(path, utf8) ? utf8 : std::string();
+  return win32::utf8_from_wide(path, utf8) ? utf8 : std::string();
 }
 
 }  // namespace talvo::platform
