@@ -104,7 +104,8 @@ void add_window(CLI::App& command, Options& options) {
   command.add_option("--window", options.window, "the game's window: W tiles to a line, H lines to a page")
       ->option_text("WxH")
       ->check(window_size_problem);
-  command.add_option("--widths", options.widths_file, "each code's width in pixels (lines HEX=PIXELS); W in pixels");
+  command.add_option("--widths", options.widths_file, "each code's width in pixels (lines HEX=PIXELS); W in pixels")
+      ->option_text("FILE");
   // One token to each --page-code, taken as written: CLI11 would otherwise
   // read "[00AF]" as a list.
   command.add_option("--page-code", options.page_codes, "a token after which a new page begins (repeatable)")
@@ -155,7 +156,8 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
       ->option_text("TOKEN");
   CLI::Option* entries = wrap->add_option("--entries", options.entries,
                                           "re-wrap these entries, such as 0x10-0x20,0x100 (default: those that "
-                                          "overflow the window)");
+                                          "overflow the window)")
+                             ->option_text("RANGES");
   wrap->add_flag("--all", options.wrap_all, "re-wrap every entry")->excludes(entries);
   wrap->add_flag("--force", options.force, "replace an output file that holds something else");
   add_encoding(*wrap, options, "encoding of the text file (default sjis)");
@@ -163,18 +165,22 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
 
   CLI::App* preview = app.add_subcommand("preview", "Draw every page of text files as the game's window shows it");
   preview->add_option("FILE", options.files, "text files")->required();
-  preview->add_option("-o,--output", options.output, "folder for the pictures and index.html")->required();
+  preview->add_option("-o,--output", options.output, "folder for the pictures and index.html (made when missing)")
+      ->required();
   add_choice(*preview, "--bank", options.check_bank, kBanks,
              "the bank the files hold (default: from each file's name)");
   add_window(*preview, options);
-  preview->add_option("--font", options.font_sheet, "the font sheet: a PNG of cells, 16 to a row");
+  preview->add_option("--font", options.font_sheet, "the font sheet: a PNG of cells, 16 to a row")
+      ->option_text("SHEET.png");
   preview->add_option("--cell", options.cell, "the size of a cell of the font sheet")
       ->option_text("CWxCH")
       ->check(cell_size_problem);
   preview->add_option("--first-code", options.first_code, "the code of the font sheet's first cell (hexadecimal)")
       ->option_text("HEX");
-  preview->add_option("--entries", options.entries, "draw these entries only, such as 0x10-0x20,0x100");
-  preview->add_option("--original", options.original_image, "show each entry's text in this image beside it");
+  preview->add_option("--entries", options.entries, "draw these entries only, such as 0x10-0x20,0x100")
+      ->option_text("RANGES");
+  preview->add_option("--original", options.original_image, "show each entry's text in this image beside it")
+      ->option_text("IMAGE");
   add_encoding(*preview, options, "encoding of the text files (default sjis)");
 
   std::vector<std::string> rooms;
