@@ -12,7 +12,7 @@
 
 namespace talvo::cli {
 
-enum class Command { Extract, Encode, Check, Insert, PatchCreate, PatchApply };
+enum class Command { Extract, Encode, Check, Insert, PatchCreate, PatchApply, Wrap, Preview };
 enum class ColorMode { Auto, Always, Never };
 enum class ReportFormat { Text, Json };
 
@@ -43,6 +43,17 @@ struct Options {
   std::string bps_file;  // insert: "" when not given
 
   std::string patch_source, patch_target, patch_file;  // patch create / apply
+
+  // The game's window (check, wrap, preview): "" where not given.
+  std::string window;                   // WxH
+  std::string widths_file;              // HEX=PIXELS lines; W is then in pixels
+  std::vector<std::string> page_codes;  // tokens, such as [00AF]
+  std::string line_code = "[00AD]";
+  std::string entries;  // wrap, preview: RANGES, such as 0x10-0x20,0x100
+  bool wrap_all = false;
+  bool force = false;                        // wrap: replace an output that differs
+  std::string font_sheet, cell, first_code;  // preview
+  std::string original_image;                // preview
 };
 
 enum class ParseOutcome { Run, Done, UsageError };
