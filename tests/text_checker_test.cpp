@@ -3,6 +3,7 @@
 // nothing said of a file the game reads as it should.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -210,6 +211,22 @@ TEST(TextChecker, GivesTheEntriesOfAGoodFile) {
   ASSERT_EQ(entries.size(), 958u);
   EXPECT_EQ(entries[0], (std::vector<std::uint16_t>{0x0C, 0xAC}));
   EXPECT_EQ(entries[1], (std::vector<std::uint16_t>{0x43, 0x44, 0xAC}));
+}
+
+// Every "(" typed in running text opens a header of its own: a file of
+// hundreds of thousands of them is checked at once (each entry once looked
+// through all the stray headers found before it).
+TEST(TextChecker, HeadersInRunningTextAreFoundInOnePass) {
+  std::string text = "(0x0000)\n";
+  for (int i = 0; i < 400000; ++i) text += "あ(x)";
+  const auto start = std::chrono::steady_clock::now();
+  const CheckedText checked = check_text(to_sjis(text), kMessageBank, {});
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  // Every other header stands in the text of the entry before it (an error
+  // each), the rest hold no entry number (a warning each); the last entry
+  // does not end, and the count is wrong.
+  EXPECT_EQ(checked.errors, 200002u);
+  EXPECT_EQ(checked.warnings, 200000u);
 }
 
 }  // namespace
