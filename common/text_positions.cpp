@@ -136,7 +136,9 @@ QuotedLine PlaceFinder::quote(std::size_t first, std::size_t end, std::size_t wi
   // after it as the width allows once the half before is given, the rest
   // of the width before it, with a cell kept for each "…".
   std::size_t a = 0, b = shown.size();
-  const bool whole = from == line_.line_start && to_the_end && cells_of(0, shown.size()) <= width;
+  // (A caret behind the line's end takes a cell of its own.)
+  const std::size_t caret_behind = spot_index == shown.size() ? 1 : 0;
+  const bool whole = from == line_.line_start && to_the_end && cells_of(0, shown.size()) + caret_behind <= width;
   if (!whole) {
     const std::size_t room = width > 2 ? width - 2 : 1;
     const std::size_t before = std::min(cells_of(0, spot_index), room / 2);

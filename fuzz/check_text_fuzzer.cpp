@@ -7,7 +7,8 @@
 // written as the extractor writes them (CR LF line ends when the bank byte
 // is odd). Properties:
 //  - the checker and the encoder agree (check_agreement.h), in both
-//    encodings, and every place the checker names lies within the file;
+//    encodings, and every place the checker names lies within the file,
+//    its line quoted within a terminal's 80 cells;
 //  - a good file, and its UTF-8 copy, give no error and exactly its entries.
 #include <cstdint>
 #include <string>
@@ -20,6 +21,7 @@
 #include "input_reader.h"
 #include "text_format.h"
 #include "text_input.h"
+#include "text_positions.h"
 #include "token_tables.h"
 
 namespace {
@@ -44,8 +46,13 @@ void check_any_text(const cli::TextInput& input, const TextBank& bank) {
   if (!disagreement.empty()) std::fprintf(stderr, "%s\n", disagreement.c_str());
   FUZZ_CHECK(disagreement.empty());
   for (const Diagnostic& d : checked.diagnostics) FUZZ_CHECK(d.first <= d.last && d.last <= input.sjis().size());
+  // On a terminal each diagnostic quotes its line, within 80 cells.
+  PlaceFinder places(input.file(), input.encoding);
   for (const Diagnostic& d : cli::file_diagnostics(input, checked)) {
     FUZZ_CHECK(d.first <= d.last && d.last <= input.bytes.size());
+    places.place(d.first);
+    const QuotedLine quoted = places.quote(d.first, d.last + 1, 80);
+    FUZZ_CHECK(display_cells(quoted.text) <= 80 && quoted.caret + quoted.marks <= 80 && quoted.marks >= 1);
   }
 }
 

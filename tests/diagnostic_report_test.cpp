@@ -95,6 +95,7 @@ TEST(DiagnosticReport, QuotesLinesThatFitWholeAndCutsLongerOnes) {
   };
   const Case cases[] = {
       {"eighty cells", repeated("あ", 40), 10, 10, repeated("あ", 40), 20, 2},
+      {"eighty cells and the caret behind them", repeated("あ", 40) + "\n", 40, 40, cut + repeated("あ", 39), 79, 1},
       {"eighty-one cells, the spot at the start", repeated("あ", 40) + "a", 0, 0, repeated("あ", 39) + cut, 0, 2},
       {"the spot in the middle", digits, 100, 104, cut + digits.substr(61, 78) + cut, 40, 5},
       {"wide characters", repeated("あ", 100), 50, 50, cut + repeated("あ", 39) + cut, 41, 2},
