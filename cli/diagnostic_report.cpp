@@ -65,14 +65,19 @@ ReportStyle report_style(ColorMode color) {
 }
 
 std::vector<Diagnostic> file_diagnostics(const TextInput& input, const CheckedText& checked) {
-  std::vector<Diagnostic> all = input.conversion;
+  std::vector<Diagnostic> all;
+  all.reserve(input.conversion.size() + checked.diagnostics.size());
+  all = input.conversion;
   for (Diagnostic d : checked.diagnostics) {
     d.first = input.file_offset(d.first);
     // The last byte of the character that holds the Shift_JIS one.
     d.last = std::max<std::size_t>(input.file_offset(d.last + 1), d.first + 1) - 1;
     all.push_back(std::move(d));
   }
-  std::stable_sort(all.begin(), all.end(), [](const Diagnostic& a, const Diagnostic& b) { return a.first < b.first; });
+  // Both lists are in order, and file offsets keep the order of Shift_JIS
+  // ones: merged, the conversion's first where two share a place.
+  std::inplace_merge(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(input.conversion.size()), all.end(),
+                     [](const Diagnostic& a, const Diagnostic& b) { return a.first < b.first; });
   return all;
 }
 
