@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "cp932.h"
@@ -51,9 +50,8 @@ PlaceFinder::PlaceFinder(std::string_view text, TextEncoding encoding) : text_(t
 void PlaceFinder::begin_line(std::size_t start, std::size_t number) {
   line_.line = number;
   line_.line_start = start;
-  const void* feed = std::memchr(text_.data() + start, '\n', text_.size() - start);
-  line_.line_end =
-      feed == nullptr ? text_.size() : static_cast<std::size_t>(static_cast<const char*>(feed) - text_.data());
+  const std::size_t feed = text_.find('\n', start);
+  line_.line_end = feed == std::string_view::npos ? text_.size() : feed;
   at_ = start;
   column_ = 1;
   passed_ = 0;
@@ -73,9 +71,8 @@ TextPlace PlaceFinder::place(std::size_t offset) {
     // Past this line's line feed: count the ones up to the offset's line.
     std::size_t start = line_.line_end + 1;
     std::size_t number = line_.line + 1;
-    for (const char* feed;
-         (feed = static_cast<const char*>(std::memchr(text_.data() + start, '\n', offset - start))) != nullptr;) {
-      start = static_cast<std::size_t>(feed - text_.data()) + 1;
+    for (std::size_t feed; (feed = text_.substr(0, offset).find('\n', start)) != std::string_view::npos;) {
+      start = feed + 1;
       ++number;
     }
     begin_line(start, number);
