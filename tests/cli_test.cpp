@@ -215,7 +215,8 @@ TEST(TalvoCommandLine, CheckListsEveryProblemAsCompilersDo) {
 std::string on_a_terminal(const std::string& arguments, const fs::path& folder, std::string& why_not) {
   const ProcessResult probe = run_process({"/usr/bin/script", "-qec", "true", "/dev/null"}, folder, "");
   if (probe.exit_status != 0) {
-    why_not = "no pseudo-terminal for script: " + probe.err + probe.out;
+    why_not = "script cannot give a pseudo-terminal here (status " + std::to_string(probe.exit_status) +
+              "): " + probe.err + probe.out;
     return {};
   }
   const ProcessResult run =
