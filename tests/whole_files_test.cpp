@@ -240,5 +240,26 @@ TEST(WholeFiles, ARunKilledWhileWritingLeavesNothing) {
   EXPECT_EQ(names_in(folder.path()), std::vector<std::string>{"out.bin"});
 }
 
+// talvo on a full disk: the bank's write fails, and both of the encoder's
+// files stay as they were, with nothing beside them. (The preloaded module
+// fails the writes of the files written before they have a name.)
+TEST(WholeFiles, TalvoOnAFullDiskLeavesTheOldFiles) {
+  TempFolder folder;
+  if (!unnamed_files_in(folder.path())) GTEST_SKIP() << "this file system has no unnamed files (O_TMPFILE)";
+  write_file(folder / "MsgData.txt", "(0x0000)\n[00AC]\n");
+  write_file(folder / "MsgDataTalvo.bin", "old bank");
+  write_file(folder / "MsgDataIDX.bin", "old index");
+  ProcessSetup setup;
+  setup.environment = {std::string("LD_PRELOAD=") + TALVO_FAILING_IO, "TALVO_TEST_FAILING_WRITE=(unnamed)",
+                       // The sanitizers' runtime wants to come first; here it need not.
+                       "ASAN_OPTIONS=verify_asan_link_order=0"};
+  const ProcessResult run = run_process({TALVO_CLI, "encode", "msg", "MsgData.txt"}, folder.path(), "", setup);
+  EXPECT_EQ(run.exit_status, 1);
+  EXPECT_EQ(run.err, "talvo: MsgDataTalvo.bin: cannot be written: No space left on device\n");
+  EXPECT_EQ(read_file(folder / "MsgDataTalvo.bin"), "old bank");
+  EXPECT_EQ(read_file(folder / "MsgDataIDX.bin"), "old index");
+  EXPECT_EQ(names_in(folder.path()), (std::vector<std::string>{"MsgData.txt", "MsgDataIDX.bin", "MsgDataTalvo.bin"}));
+}
+
 }  // namespace
 }  // namespace talvo
