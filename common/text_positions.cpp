@@ -23,6 +23,7 @@ std::size_t character_length(std::string_view text, TextEncoding encoding) {
 }
 
 bool is_wide(char32_t c) {
+  if (c < 0x1100) return false;  // most characters, and the first wide block begins here
   struct Range {
     char32_t first, last;
   };
@@ -104,8 +105,10 @@ QuotedLine PlaceFinder::quote(std::size_t first, std::size_t end, std::size_t wi
   if (content_end > line_.line_start && text_[content_end - 1] == '\r') --content_end;
   const std::size_t spot = std::clamp(first, line_.line_start, content_end);
   const std::size_t spot_end = std::clamp(end, spot, content_end);
-  // The characters from far enough before the spot to far enough after it.
-  std::size_t from = passed_ >= kRemembered ? starts_[passed_ % kRemembered] : line_.line_start;
+  // The characters from far enough before the spot to far enough after it:
+  // a character takes a cell at least, so `width` of them fill the width.
+  const std::size_t back = std::min(width, kRemembered);
+  std::size_t from = passed_ >= back ? starts_[(passed_ - back) % kRemembered] : line_.line_start;
   if (from > spot) from = line_.line_start;
   std::vector<Shown> shown;
   std::size_t cells_after = 0;
