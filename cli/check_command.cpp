@@ -40,6 +40,7 @@ int run_check(const Options& options) {
       windows[i] = window_setup(options, text_bank(banks[i]), status);
       if (!windows[i]) return status;
     }
+    check_options.keep_places = true;
   }
   // Thousands of lines of diagnostics in blocks, not a write for each: the
   // standard error stream has no buffer of its own.

@@ -26,6 +26,13 @@
 namespace talvo::cli {
 namespace {
 
+// The units' places are measured and shown.
+const CheckOptions kWithPlaces = [] {
+  CheckOptions options;
+  options.keep_places = true;
+  return options;
+}();
+
 constexpr std::uint64_t kLargestPicture = std::uint64_t{64} << 20;
 constexpr std::uint64_t kLargestStandInFont = std::uint64_t{64} << 20;
 constexpr char kStandInName[] = "unifont_jp.hex";  // Japanese forms of the shared characters
@@ -177,7 +184,7 @@ bool read_file(const Options& options, const std::string& path, BankKind bank, c
   const std::optional<WindowSetup> window = window_setup(options, text_bank(bank), status, false);
   if (!window) return false;
   file.window = *window;
-  file.checked = check_text(file.input.sjis(), text_bank(bank), {});
+  file.checked = check_text(file.input.sjis(), text_bank(bank), kWithPlaces);
   if (file.checked.errors + file.input.conversion.size() > 0) {
     CheckedText errors = file.checked;
     std::erase_if(errors.diagnostics, [](const Diagnostic& d) { return d.severity != Severity::Error; });
@@ -266,7 +273,7 @@ int run_preview(const Options& options) {
         return kFailure;
       }
       const TextInput original = text_input(options.original_image, sjis, TextEncoding::ShiftJis);
-      originals = entry_texts(original, check_text(original.sjis(), bank, {}).events);
+      originals = entry_texts(original, check_text(original.sjis(), bank, kWithPlaces).events);
     }
     const preview::Typeface typeface{font, font ? nullptr : &stand_in, &file.texts};
     for (std::size_t k = 0; k < file.units.entries(); ++k) {

@@ -22,6 +22,13 @@
 namespace talvo::cli {
 namespace {
 
+// The units' places are measured and shown.
+const CheckOptions kWithPlaces = [] {
+  CheckOptions options;
+  options.keep_places = true;
+  return options;
+}();
+
 // A code wrap writes, as the extractor spells it, in the file's encoding
 // (the line feed of a line-break token is the writer's to add).
 std::string spelled(std::uint16_t code, TextEncoding encoding) {
@@ -115,7 +122,7 @@ void print_errors(const TextInput& input, CheckedText checked, ColorMode color) 
 bool verify(const TextInput& input, std::string_view out, const WindowSetup& window,
             const std::vector<std::vector<std::uint16_t>>& expected, const std::vector<bool>& rewrapped) {
   const TextInput written = text_input(input.path, out, input.encoding);
-  const CheckedText checked = check_text(written.sjis(), kMessageBank, {});
+  const CheckedText checked = check_text(written.sjis(), kMessageBank, kWithPlaces);
   bool good = checked.errors == 0 && checked.entries() == expected;
   const fit::FileUnits file = fit::units_of_events(checked.events, window.roles);
   fit::EntryLayout layout;
@@ -160,7 +167,7 @@ int run_wrap(const Options& options) {
     say(path + ": " + reason);
     return kFailure;
   }
-  const CheckedText checked = check_text(input.sjis(), kMessageBank, {});
+  const CheckedText checked = check_text(input.sjis(), kMessageBank, kWithPlaces);
   if (checked.errors + input.conversion.size() > 0) {
     print_errors(input, checked, options.color);
     say(path + ": wrap works on a file that talvo check passes; mend its errors first");

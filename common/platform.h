@@ -86,11 +86,17 @@ void open_standard_streams();
 bool read_whole_file(const std::string& path, std::uint64_t limit, FileBytes& bytes, std::string& reason);
 
 // Writes `bytes` as the file at `path` whole or not at all: into a new file
-// beside it (`pending`), which commit_file() renames over `path`. A run that
-// fails or is cut short leaves the old file. (Like compilers and editors,
-// it does not wait for the disk: that took longer than writing the file.) A link at `path` is replaced, not followed; a read-only file
-// there is refused, as the desktop programs refuse one. Several files are
-// written first and renamed after, so that a failure leaves all as they were.
+// beside it (`pending`, named ".talvo-XXXXXX"), which commit_file() renames
+// over `path`. A run that fails or is cut short leaves the old file; where
+// the system has unnamed files, the new one is named only once complete, so
+// that a killed run leaves nothing. (Like compilers and editors, it does not
+// wait for the disk: that took longer than writing the file.) A replaced
+// file's mode, and where the process may its owner and group, stay as they
+// were. A link at `path` to a regular file or to nothing is replaced by a
+// new file, not followed; a link to anything else (a device, a FIFO, a
+// folder) is refused, and so is a read-only file, as the desktop programs
+// refuse one. Several files are written first and renamed after, so that a
+// failure leaves all as they were.
 struct PendingFile {
   std::string temporary;
   std::string path;

@@ -58,20 +58,21 @@ bool write_all(HANDLE file, std::span<const std::uint8_t> bytes) {
   return true;
 }
 
-// A name no other file has yet: the output's own, a dot before it, a random
-// suffix after, as on POSIX.
-HANDLE create_temporary(const std::wstring& path, std::wstring& temporary) {
+// A name no other file has yet, of one short pattern that does not depend on
+// the output's name (which may already take all the characters a name can
+// have), as on POSIX: ".talvo-" and six characters. `attributes` are those
+// the replaced file had (hidden, system, archive), which its successor keeps.
+HANDLE create_temporary(const std::wstring& path, DWORD attributes, std::wstring& temporary) {
   const std::size_t slash = path.find_last_of(L"\\/");
   const std::wstring folder = slash == std::wstring::npos ? L"" : path.substr(0, slash + 1);
-  const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
   std::random_device seed;
   std::mt19937 random(seed());
   for (int attempt = 0; attempt < 100; ++attempt) {
     wchar_t suffix[16];
     std::swprintf(suffix, 16, L"%06x", static_cast<unsigned>(random() & 0xFFFFFF));
-    temporary = folder + L"." + name + L".talvo-" + suffix;
-    const HANDLE file =
-        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    temporary = folder + L".talvo-" + suffix;
+    const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
   return INVALID_HANDLE_VALUE;
@@ -134,8 +135,12 @@ bool write_pending_file(const std::string& path, std::span<const std::uint8_t> b
       return false;
     }
   }
+  // A replaced file's attributes stay; a link is replaced by a plain file.
+  constexpr DWORD kKept =
+      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  const bool replaces_file = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
   std::wstring temporary;
-  const HANDLE file = create_temporary(wide, temporary);
+  const HANDLE file = create_temporary(wide, replaces_file ? attributes & kKept : 0, temporary);
   if (file == INVALID_HANDLE_VALUE) {
     reason = system_reason();
     return false;

@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "text_format.h"
 
@@ -20,17 +19,47 @@ struct TextPlace {
   std::size_t line_end = 0;    // offset of its line feed, or of the text's end
 };
 
-class LineIndex {
+// What a terminal shows of a line under a diagnostic: the line, or where it
+// is long the part around the spot, and where the caret and its marks go.
+struct QuotedLine {
+  std::string text;       // UTF-8; "…" where the line is cut
+  std::size_t caret = 0;  // cells before the spot
+  std::size_t marks = 1;  // cells under the spot, at least one
+};
+
+// Finds places going forward through a text. Diagnostics come in the order
+// of their place, so each place is counted on from the one before: a file
+// of any number of problems, on lines of any length, is read once.
+class PlaceFinder {
  public:
-  LineIndex(std::string_view text, TextEncoding encoding);
+  PlaceFinder(std::string_view text, TextEncoding encoding);
+
   // The place of the character holding the byte at `offset` (at most the
-  // text's size: the end of the text is a place too).
-  TextPlace place(std::size_t offset) const;
+  // text's size: the end of the text is a place too). An offset before the
+  // one asked before is counted again from its line's start, or the text's.
+  TextPlace place(std::size_t offset);
+
+  // The line of the place asked last, for the spot from `first` to `end`
+  // (`end` not included): whole when it takes at most `width` cells, else
+  // cut to `width` cells around the spot.
+  QuotedLine quote(std::size_t first, std::size_t end, std::size_t width) const;
 
  private:
+  void begin_line(std::size_t start, std::size_t number);
+  std::size_t length_at(std::size_t at) const;
+
+  // The characters a quote looks back over, before the spot: enough to fill
+  // any width a terminal line is given.
+  static constexpr std::size_t kRemembered = 256;
+
   std::string_view text_;
   TextEncoding encoding_;
-  std::vector<std::size_t> line_starts_;
+  TextPlace line_;          // the line of the last place; its column unused
+  std::size_t at_ = 0;      // the first character start at or after the last offset
+  std::size_t column_ = 1;  // the column of the character at `at_`
+  // The starts of the last characters passed on this line, round and round.
+  std::size_t starts_[kRemembered] = {};
+  std::size_t passed_ = 0;  // characters passed on this line
 };
 
 // Bytes `line` of the text as a terminal shows them, in UTF-8: characters as

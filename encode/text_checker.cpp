@@ -44,18 +44,6 @@ std::optional<std::size_t> header_number(std::string_view text, const ReadHeader
   return number;
 }
 
-// Whether a code stands for a character of the game's window (control codes
-// do not): message codes from 0x200, and byte codes written as a character.
-bool is_character(const TextBank& bank, std::uint16_t code) {
-  if (bank.kind == BankKind::Messages) return code >= 0x200;
-  return byte_extraction_table()[code][0] != '[';
-}
-
-// Message codes 0x0AC-0x0AF break the line; their tokens end in a line feed.
-bool breaks_line(const TextBank& bank, std::uint16_t code) {
-  return bank.kind == BankKind::Messages && code >= 0x0AC && code <= 0x0AF;
-}
-
 class Checker {
  public:
   Checker(std::string_view text, const TextBank& bank, const CheckOptions& options, CheckedText& result)
@@ -85,15 +73,14 @@ class Checker {
 
   void read(std::string_view body) {
     BufferedOutput bank, index;
-    events().codes.reserve(body.size() / 2 + 1);  // every code takes two bytes or more
+    events() = TextEvents(bank_, options_.max_line, options_.keep_places);
+    // Offsets into the whole text, the mark included.
+    events().set_base(static_cast<std::uint32_t>(base_));
+    // Every code takes two bytes or more; pages not reached cost nothing.
+    events().codes.reserve(body.size() / 2 + 1);
     BasicTextBankParser<TextEvents> parser(bank_.variant, bank, index, &events());
     parser.feed(std::span(reinterpret_cast<const std::uint8_t*>(body.data()), body.size()));
     unfinished_ = parser.unfinished();
-    if (base_ == 0) return;
-    // Offsets into the whole text, the mark included.
-    for (ReadCode& code : events().codes) code.first += base_, code.last += base_;
-    for (ReadHeader& header : events().headers) header.open += base_, header.close += base_;
-    for (ParseFailure& problem : events().problems) problem.first += base_, problem.position += base_;
     if (unfinished_) unfinished_->first += base_;
   }
 
@@ -123,65 +110,54 @@ class Checker {
         "the encoder drops what is left unfinished at the end");
   }
 
-  // The codes of entry k, or before the first header for k = -1.
-  std::span<const ReadCode> entry(std::ptrdiff_t k) const {
-    const auto& codes = result_.events.codes;
-    const auto& headers = result_.events.headers;
-    const std::size_t begin = k < 0 ? 0 : headers[static_cast<std::size_t>(k)].first_code;
-    const std::size_t end = static_cast<std::size_t>(k + 1) < headers.size()
-                                ? headers[static_cast<std::size_t>(k + 1)].first_code
-                                : codes.size();
-    return std::span(codes).subspan(begin, end - begin);
-  }
-
   void check_entries() {
     const auto& headers = result_.events.headers;
-    const std::span<const ReadCode> before = entry(-1);
-    if (!before.empty()) {
-      add(Severity::Error, before.front().first, before.back().last, "text before the first header",
+    if (result_.events.code_count(-1) > 0) {
+      const EntryFacts& before = result_.events.before_first_header;
+      add(Severity::Error, before.first, before.last_last, "text before the first header",
           "it belongs to no entry; the encoder writes it ahead of entry 0x0000");
     }
+    stray_headers_.assign(headers.size(), false);
     for (std::size_t k = 0; k < headers.size(); ++k) check_entry(k);
     check_count_and_numbers();
   }
 
   void check_entry(std::size_t k) {
-    const std::span<const ReadCode> codes = entry(static_cast<std::ptrdiff_t>(k));
+    const EntryFacts& facts = result_.events.headers[k].facts;
+    const bool empty = result_.events.code_count(static_cast<std::ptrdiff_t>(k)) == 0;
     // Named as its header numbers it, which is what the reader sees; spelt
     // out only for a diagnostic, as most entries have none.
     const auto name = [&] {
       const std::optional<std::size_t> number = header_number(text_, result_.events.headers[k]);
       return std::string(bank_.entry_name) + " " + entry_number(number.value_or(k));
     };
-    const auto end = std::find_if(codes.begin(), codes.end(), [&](const ReadCode& c) { return bank_.is_end(c.code); });
-    const bool stray = std::find(stray_headers_.begin(), stray_headers_.end(), k) != stray_headers_.end();
-    if (end == codes.end() && stray) {
+    const bool stray = stray_headers_[k];
+    if (!facts.ended && stray) {
       // Begun by a "(" in running text, reported there: its missing end is no news.
-    } else if (end == codes.end()) {
+    } else if (!facts.ended) {
       const bool header_follows = k + 1 < result_.events.headers.size();
       const std::uint32_t next_open = header_follows ? result_.events.headers[k + 1].open : 0;
-      if (!codes.empty() && header_follows && !starts_line(next_open)) {
+      if (!empty && header_follows && !starts_line(next_open)) {
         // The next header stands in the entry's text: an ASCII "(" typed in it.
-        stray_headers_.push_back(k + 1);
+        stray_headers_[k + 1] = true;
         add(Severity::Error, next_open, next_open,
             std::string("'(' opens an entry header here, in the text of ") + name() + ", which loses its end",
             std::string("write the full-width ") + quoted("\x81\x69") + " in running text");
       } else {
-        const std::uint64_t at = codes.empty() ? result_.events.headers[k].close : codes.back().last;
-        add(Severity::Error, codes.empty() ? at : codes.back().first, at,
-            name() + " does not end with " + bank_.end_tokens, "the game reads on into the next entry");
+        const std::uint64_t at = empty ? result_.events.headers[k].close : facts.last_last;
+        add(Severity::Error, empty ? at : facts.last_first, at, name() + " does not end with " + bank_.end_tokens,
+            "the game reads on into the next entry");
       }
-    } else if (end + 1 != codes.end()) {
-      add(Severity::Error, (end + 1)->first, codes.back().last,
+    } else if (facts.after_end != EntryFacts::kNone) {
+      add(Severity::Error, facts.after_end, facts.last_last,
           std::string("text after the end code of ") + name() +
               ": the game stops there and takes the rest for the next entry",
           bank_.kind == BankKind::Messages ? "[00AD] and [00AF] break the line without ending the message"
                                            : std::string());
     }
-    if (options_.max_line) check_lines(codes, name);
+    if (options_.max_line) report_long_lines(k, name);
     if (options_.max_entry) {
-      const auto characters = static_cast<std::size_t>(
-          std::count_if(codes.begin(), codes.end(), [&](const ReadCode& c) { return is_character(bank_, c.code); }));
+      const std::size_t characters = facts.characters;
       if (characters > *options_.max_entry) {
         const ReadHeader& header = result_.events.headers[k];
         add(Severity::Warning, header.open, header.close,
@@ -191,16 +167,15 @@ class Checker {
     }
   }
 
+  // The lines of entry k that pass the longest line asked for, found as it
+  // was read, in order.
   template <typename Name>
-  void check_lines(std::span<const ReadCode> codes, const Name& name) {
-    std::size_t length = 0;
-    for (const ReadCode& code : codes) {
-      if (breaks_line(bank_, code.code)) {
-        length = 0;
-      } else if (is_character(bank_, code.code) && ++length == *options_.max_line + 1) {
-        add(Severity::Warning, code.first, code.last,
-            std::string("a line of ") + name() + " passes " + std::to_string(*options_.max_line) + " characters here");
-      }
+  void report_long_lines(std::size_t k, const Name& name) {
+    const auto& long_lines = result_.events.long_lines;
+    for (; next_long_line_ < long_lines.size() && long_lines[next_long_line_].entry == k; ++next_long_line_) {
+      const LongLine& line = long_lines[next_long_line_];
+      add(Severity::Warning, line.first, line.last,
+          std::string("a line of ") + name() + " passes " + std::to_string(*options_.max_line) + " characters here");
     }
   }
 
@@ -230,7 +205,7 @@ class Checker {
     for (std::size_t k = 0; k < headers.size(); ++k) {
       const ReadHeader& header = headers[k];
       if (!numbers[k]) {
-        if (std::find(stray_headers_.begin(), stray_headers_.end(), k) != stray_headers_.end()) continue;
+        if (stray_headers_[k]) continue;
         add(Severity::Warning, header.open, header.close, "this header holds no entry number",
             std::string("entry ") + entry_number(k) + " is written " + quoted("(" + entry_number(k) + ")"));
         continue;
@@ -273,7 +248,8 @@ class Checker {
   CheckedText& result_;
   std::size_t base_ = 0;
   std::optional<UnfinishedUnit> unfinished_;
-  std::vector<std::size_t> stray_headers_;  // headers opened by a "(" in running text
+  std::vector<bool> stray_headers_;  // by header: opened by a "(" in running text
+  std::size_t next_long_line_ = 0;   // the first long line not reported yet
 };
 
 }  // namespace
@@ -281,11 +257,8 @@ class Checker {
 std::vector<std::vector<std::uint16_t>> CheckedText::entries() const {
   std::vector<std::vector<std::uint16_t>> out(events.headers.size());
   for (std::size_t k = 0; k < events.headers.size(); ++k) {
-    const std::size_t end = k + 1 < events.headers.size() ? events.headers[k + 1].first_code : events.codes.size();
-    const auto codes =
-        std::span(events.codes).subspan(events.headers[k].first_code, end - events.headers[k].first_code);
-    out[k].resize(codes.size());
-    std::transform(codes.begin(), codes.end(), out[k].begin(), [](const ReadCode& c) { return c.code; });
+    const auto first = events.codes.begin() + events.headers[k].first_code;
+    out[k].assign(first, first + static_cast<std::ptrdiff_t>(events.code_count(static_cast<std::ptrdiff_t>(k))));
   }
   return out;
 }

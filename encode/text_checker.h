@@ -38,6 +38,7 @@ struct CheckOptions {
   std::optional<std::size_t> max_line;   // characters a line of the game's window holds
   std::optional<std::size_t> max_entry;  // characters an entry may hold
   bool byte_order_mark_is_error = true;  // a Shift_JIS file; a UTF-8 one has its mark dropped
+  bool keep_places = false;              // every code's place too, for measuring lines in the window
 };
 
 struct CheckedText {

@@ -79,8 +79,9 @@ FileUnits units_of_events(const TextEvents& events, const CodeRoles& roles) {
   FileUnits file;
   file.units.resize(events.codes.size());
   for (std::size_t i = 0; i < events.codes.size(); ++i) {
-    const ReadCode& read = events.codes[i];
-    file.units[i] = {read.code, roles[read.code], read.first, read.last};
+    const std::uint16_t code = events.codes[i];
+    const CodePlace place = i < events.places.size() ? events.places[i] : CodePlace{0, 0};
+    file.units[i] = {code, roles[code], place.first, place.last};
   }
   file.starts.reserve(events.headers.size() + 1);
   for (const ReadHeader& header : events.headers) file.starts.push_back(header.first_code);

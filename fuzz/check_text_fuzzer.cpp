@@ -7,8 +7,10 @@
 // written as the extractor writes them (CR LF line ends when the bank byte
 // is odd). Properties:
 //  - the checker and the encoder agree (check_agreement.h), in both
-//    encodings, and every place the checker names lies within the file;
-//  - a good file, and its UTF-8 copy, give no error and exactly its entries.
+//    encodings, and every place the checker names lies within the file,
+//    its line quoted within a terminal's 80 cells;
+//  - a good file, and its UTF-8 copy, give no error and exactly its entries;
+//  - a UTF-8 copy's offsets agree with the code page converter's.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,6 +22,7 @@
 #include "input_reader.h"
 #include "text_format.h"
 #include "text_input.h"
+#include "text_positions.h"
 #include "token_tables.h"
 
 namespace {
@@ -38,14 +41,40 @@ CheckedText check(std::string_view sjis, const TextBank& bank) {
   return check_text(sjis, bank, options);
 }
 
+// A UTF-8 copy's way back to its offsets agrees with the code page
+// converter's offset for every byte, taken piece by piece as the
+// conversion leaves out what it cannot convert.
+void check_file_offsets(const cli::TextInput& input) {
+  std::size_t sjis = 0;
+  for (std::size_t base = 0;;) {
+    std::vector<std::size_t> offsets;
+    const std::string_view rest = input.file().substr(base);
+    const Utf8ToSjisResult piece = utf8_to_sjis_text(rest, &offsets, base == 0 ? LeadingBom::Drop : LeadingBom::Refuse);
+    for (std::size_t i = 0; i + 1 < offsets.size(); ++i) FUZZ_CHECK(input.file_offset(sjis++) == base + offsets[i]);
+    if (piece.error == Utf8ToSjisError::None) break;
+    base += piece.error_offset + std::max<std::size_t>(decode_utf8(rest.substr(piece.error_offset)).length, 1);
+  }
+  FUZZ_CHECK(sjis == input.converted.size());
+  FUZZ_CHECK(input.file_offset(sjis) == input.bytes.size());
+}
+
 void check_any_text(const cli::TextInput& input, const TextBank& bank) {
   CheckedText checked = check(input.sjis(), bank);
   const std::string disagreement = fuzz::check_disagreement(input.sjis(), bank, checked);
   if (!disagreement.empty()) std::fprintf(stderr, "%s\n", disagreement.c_str());
   FUZZ_CHECK(disagreement.empty());
   for (const Diagnostic& d : checked.diagnostics) FUZZ_CHECK(d.first <= d.last && d.last <= input.sjis().size());
+  // On a terminal each diagnostic quotes its line, within 80 cells: held to
+  // it for the first few of each input, as quoting them all halved the
+  // target's speed.
+  PlaceFinder places(input.file(), input.encoding);
+  std::size_t quoted_lines = 0;
   for (const Diagnostic& d : cli::file_diagnostics(input, checked)) {
     FUZZ_CHECK(d.first <= d.last && d.last <= input.bytes.size());
+    places.place(d.first);
+    if (++quoted_lines > 8) continue;
+    const QuotedLine quoted = places.quote(d.first, d.last + 1, 80);
+    FUZZ_CHECK(display_cells(quoted.text) <= 80 && quoted.caret + quoted.marks <= 80 && quoted.marks >= 1);
   }
 }
 
@@ -110,9 +139,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 0:
       check_any_text(cli::text_input("f", bytes, TextEncoding::ShiftJis), bank);
       break;
-    case 1:
-      check_any_text(cli::text_input("f", bytes, TextEncoding::Utf8), bank);
+    case 1: {
+      const cli::TextInput utf8 = cli::text_input("f", bytes, TextEncoding::Utf8);
+      check_file_offsets(utf8);
+      check_any_text(utf8, bank);
       break;
+    }
     default: {
       fuzz::InputReader codes(rest);
       std::vector<std::vector<std::uint16_t>> entries;

@@ -79,10 +79,10 @@ const char* bank_name(insert::Bank bank) {
 // shows them.
 void list_errors(std::string& box, const char* name, const std::string& text, const CheckedText& checked,
                  std::size_t& listed) {
-  const LineIndex index(text, TextEncoding::ShiftJis);
+  PlaceFinder places(text, TextEncoding::ShiftJis);
   for (const Diagnostic& d : checked.diagnostics) {
     if (d.severity != Severity::Error || listed++ >= kListedDiagnostics) continue;
-    const TextPlace place = index.place(d.first);
+    const TextPlace place = places.place(d.first);
     std::string message = d.message;
     if (!d.hint.empty()) message.append("; ").append(d.hint);
     box.append("\n").append(name).append(":").append(std::to_string(place.line)).append(":");

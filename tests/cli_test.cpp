@@ -286,16 +286,31 @@ TEST(TalvoCommandLine, PatchCreateRefusesATargetLargerThanAPatchMayMake) {
   EXPECT_FALSE(fs::exists(folder / "huge.bps"));
 }
 
+// talvo with its standard streams on a terminal: `script` gives it one. Empty
+// with the reason in `why_not` where no pseudo-terminal can be had (a fresh
+// container may have none mounted).
+std::string on_a_terminal(const std::string& arguments, const fs::path& folder, std::string& why_not) {
+  const ProcessResult probe = run_process({"/usr/bin/script", "-qec", "true", "/dev/null"}, folder, "");
+  if (probe.exit_status != 0) {
+    why_not = "script cannot give a pseudo-terminal here (status " + std::to_string(probe.exit_status) +
+              "): " + probe.err + probe.out;
+    return {};
+  }
+  const ProcessResult run =
+      run_process({"/usr/bin/script", "-qec", std::string(TALVO_CLI) + " " + arguments, "/dev/null"}, folder, "");
+  std::string out = run.out;
+  std::erase(out, '\r');
+  return out;
+}
+
 // On a terminal each diagnostic shows its line with a caret under the spot,
-// full-width characters taking two cells. `script` gives the program one.
+// full-width characters taking two cells.
 TEST(TalvoCommandLine, CheckPutsACaretUnderTheSpotOnATerminal) {
   TempFolder folder;
   write_file(folder / "MsgData-caret.txt", to_sjis("(0x0000)\nあい!う[00AC]\n"));
-  const ProcessResult run = run_process(
-      {"/usr/bin/script", "-qec", std::string(TALVO_CLI) + " check --color=never MsgData-caret.txt", "/dev/null"},
-      folder.path(), "");
-  std::string out = run.out;
-  std::erase(out, '\r');
+  std::string why_not;
+  const std::string out = on_a_terminal("check --color=never MsgData-caret.txt", folder.path(), why_not);
+  if (!why_not.empty()) GTEST_SKIP() << why_not;
   EXPECT_EQ(out,
             "MsgData-caret.txt:2:3: error: half-width '!' is not in the message table: running text is written in "
             "full-width characters; write the full-width '！'\n"
@@ -305,6 +320,23 @@ TEST(TalvoCommandLine, CheckPutsACaretUnderTheSpotOnATerminal) {
             "     2 | あい!う[00AC]\n"
             "       |              ^\n"
             "talvo: 2 errors, 0 warnings\n");
+}
+
+// A file whose lines end in CR alone is one line to the checker: each of
+// its problems quotes a piece of it around the caret, not all of it (20 KB
+// of such text once printed 45 MB).
+TEST(TalvoCommandLine, CheckQuotesAPieceOfALongLineOnATerminal) {
+  TempFolder folder;
+  write_file(folder / "MsgData-cr.txt", to_sjis("(0x0000)\r" + [] {
+               std::string s;
+               for (int i = 0; i < 2000; ++i) s += "あa\r";
+               return s;
+             }()));
+  std::string why_not;
+  const std::string out = on_a_terminal("check --color=never MsgData-cr.txt", folder.path(), why_not);
+  if (!why_not.empty()) GTEST_SKIP() << why_not;
+  EXPECT_NE(out.find("talvo: 4003 errors, 0 warnings\n"), std::string::npos) << out.substr(out.size() - 200);
+  EXPECT_LT(out.size(), 4003u * 700);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // Preloaded into a program under test (LD_PRELOAD), this makes the writes, or
 // the close, of one file fail as a full disk or a network file system would:
 // TALVO_TEST_FAILING_WRITE and TALVO_TEST_FAILING_CLOSE name the file by its
-// last path component. Every other call goes through untouched.
+// last path component, or "(unnamed)" for any file written before it has a
+// name (the command line's outputs, where the system has O_TMPFILE). Every
+// other call goes through untouched.
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -22,7 +24,12 @@ bool names(int fd, const char* variable) {
   if (length <= 0) return false;
   target[length] = '\0';
   const char* slash = std::strrchr(target, '/');
-  return std::strcmp(slash != nullptr ? slash + 1 : target, wanted) == 0;
+  const char* name = slash != nullptr ? slash + 1 : target;
+  // The system shows an unnamed file as "#INODE (deleted)" in its folder.
+  if (std::strcmp(wanted, "(unnamed)") == 0) {
+    return name[0] == '#' && length > 10 && std::strcmp(target + length - 10, " (deleted)") == 0;
+  }
+  return std::strcmp(name, wanted) == 0;
 }
 
 template <typename Function>

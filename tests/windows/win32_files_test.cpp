@@ -139,6 +139,29 @@ TEST(WindowsFiles, OutputsWholeOrNotAtAll) {
   EXPECT_EQ(entries, 2);  // out.bin and out.bin.d
 }
 
+// The temporary's name does not grow with the output's, so a name of the
+// most characters a folder takes is written; and a replaced file that was
+// hidden stays hidden.
+TEST(WindowsFiles, LongNamesAndKeptAttributes) {
+  const Folder folder;
+  std::string reason;
+  for (const std::size_t length : {std::size_t{242}, std::size_t{255}}) {
+    const std::string path = folder.file(std::string(length, 'n'));
+    EXPECT_TRUE(write_file(path, {1}, reason)) << length << ": " << reason;
+    EXPECT_TRUE(platform::exists(path)) << length;
+  }
+  const std::string path = folder.file("hidden.bin");
+  std::wstring wide;
+  ASSERT_TRUE(platform::win32::wide_from_utf8(path, wide));
+  ASSERT_TRUE(write_file(path, {1}, reason)) << reason;
+  ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(write_file(path, {2}, reason)) << reason;
+  EXPECT_NE(GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+  ReadBytes read_back;
+  ASSERT_TRUE(platform::read_whole_file(path, 100, read_back, reason));
+  EXPECT_EQ(as_vector(read_back), (std::vector<std::uint8_t>{2}));
+}
+
 // Bytes that are not UTF-8 name no file: refused, never guessed at.
 TEST(WindowsFiles, PathsThatAreNotUtf8AreRefused) {
   const Folder folder;
