@@ -60,13 +60,14 @@ EntryTrie::EntryTrie(const std::vector<Entry>& entries) {
     lengths_[code] = static_cast<std::uint32_t>(entries[i].text.size());
   }
 
-  dense_row_.assign(codes_.size(), kNoNode);
+  dense_row_.assign(codes_.size(), kLeaf);
   std::size_t sparse_edges = 0;
   for (std::size_t node = 0; node < codes_.size(); ++node) {
     if (node == 0 || children[node] >= kDenseChildren) {
       dense_row_[node] = static_cast<std::uint32_t>(rows_.size() >> 8);
       rows_.resize(rows_.size() + 256, kNoNode);
-    } else {
+    } else if (children[node] > 0) {
+      dense_row_[node] = kSparse;
       sparse_edges += children[node];
     }
   }
@@ -76,7 +77,7 @@ EntryTrie::EntryTrie(const std::vector<Entry>& entries) {
   edge_children_.assign(capacity, kNoNode);
   for (std::size_t node = 1; node < codes_.size(); ++node) {
     const std::uint32_t up = parent[node];
-    if (dense_row_[up] != kNoNode) {
+    if (dense_row_[up] < kSparse) {
       rows_[std::size_t{dense_row_[up]} << 8 | byte_of[node]] = static_cast<std::uint32_t>(node);
       continue;
     }

@@ -17,6 +17,10 @@ class EntryTrie {
  public:
   static constexpr std::uint32_t kNoNode = 0xFFFFFFFF;
   static constexpr std::uint16_t kNoCode = 0xFFFF;
+  // How a node keeps its children, where it has no row of its own: in the
+  // hash table, or nowhere (the end of every walk through a table of pairs).
+  static constexpr std::uint32_t kSparse = 0xFFFFFFFE;
+  static constexpr std::uint32_t kLeaf = 0xFFFFFFFF;
 
   struct Entry {
     std::string_view text;  // not empty
@@ -29,7 +33,8 @@ class EntryTrie {
 
   std::uint32_t child(std::uint32_t node, std::uint8_t byte) const {
     const std::uint32_t row = dense_row_[node];
-    if (row != kNoNode) return rows_[std::size_t{row} << 8 | byte];
+    if (row < kSparse) return rows_[std::size_t{row} << 8 | byte];
+    if (row == kLeaf) return kNoNode;
     return sparse_child(node, byte);
   }
   // The code whose text ends at `node`, or kNoCode.

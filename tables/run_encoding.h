@@ -25,20 +25,25 @@ inline constexpr std::uint32_t kForbidden = std::numeric_limits<std::uint32_t>::
 // Every match at every position of a set of runs, made once.
 class RunMatches {
  public:
+  // A match in four bytes: its code, and its bytes less one (a text has at
+  // most 64 characters of at most 4 bytes).
   struct Match {
-    std::uint32_t end;  // relative to the run
     std::uint16_t code;
+    std::uint8_t bytes_less_one;
   };
-  // Appends the matches of `run`, which becomes run number runs() - 1.
-  void add_run(const EntryTrie& trie, std::string_view run);
+  // Appends the matches of `run`, which becomes run number runs() - 1; false,
+  // appending nothing, where a text is longer than 256 bytes.
+  bool add_run(const EntryTrie& trie, std::string_view run);
   std::size_t runs() const { return run_first_position_.size(); }
+  void reserve(std::size_t positions, std::size_t matches) {
+    firsts_.reserve(positions + 1);
+    matches_.reserve(matches);
+  }
   std::size_t size_in_bytes() const { return firsts_.size() * 4 + matches_.size() * sizeof(Match); }
 
-  template <typename Found>
-  void for_each_match(std::size_t run, std::size_t position, Found&& found) const {
-    const std::size_t at = run_first_position_[run] + position;
-    for (std::uint32_t m = firsts_[at]; m < firsts_[at + 1]; ++m) found(matches_[m].end, matches_[m].code);
-  }
+  // The first-match numbers of a run's positions, and one more.
+  const std::uint32_t* firsts(std::size_t run) const { return firsts_.data() + run_first_position_[run]; }
+  const Match* matches() const { return matches_.data(); }
 
  private:
   std::vector<std::size_t> run_first_position_;  // where each run's positions start in firsts_
@@ -49,15 +54,17 @@ class RunMatches {
 // The matches of one run, from a list made before or from the trie.
 class ListedMatches {
  public:
-  ListedMatches(const RunMatches& matches, std::size_t run) : matches_(matches), run_(run) {}
+  ListedMatches(const RunMatches& matches, std::size_t run)
+      : firsts_(matches.firsts(run)), matches_(matches.matches()) {}
   template <typename Found>
   void operator()(std::size_t position, Found&& found) const {
-    matches_.for_each_match(run_, position, found);
+    for (std::uint32_t m = firsts_[position]; m < firsts_[position + 1]; ++m)
+      found(position + matches_[m].bytes_less_one + 1, matches_[m].code);
   }
 
  private:
-  const RunMatches& matches_;
-  std::size_t run_;
+  const std::uint32_t* firsts_;
+  const RunMatches::Match* matches_;
 };
 
 class WalkedMatches {
@@ -73,6 +80,23 @@ class WalkedMatches {
   std::string_view run_;
 };
 
+// Costs per code as the path search adds them: a forbidden code, and a
+// place from which the end cannot be reached, cost so much that no sum of
+// real costs comes near, so the search needs no branch to tell them apart.
+class PathCosts {
+ public:
+  static constexpr std::uint64_t kUnreachable = std::uint64_t{1} << 62;
+  static constexpr std::uint64_t kForbiddenCost = std::uint64_t{1} << 61;
+
+  explicit PathCosts(const std::vector<std::uint32_t>& costs) : costs_(costs.size()) {
+    for (std::size_t c = 0; c < costs.size(); ++c) costs_[c] = costs[c] == kForbidden ? kForbiddenCost : costs[c];
+  }
+  std::uint64_t operator[](std::uint16_t code) const { return costs_[code]; }
+
+ private:
+  std::vector<std::uint64_t> costs_;
+};
+
 // Scratch room reused from run to run.
 struct PathScratch {
   std::vector<std::uint64_t> ring;
@@ -82,36 +106,40 @@ struct PathScratch {
 // The cheapest codes for the `size` bytes of a run, appended to `out`; false,
 // appending nothing, when no path avoids forbidden codes. Among paths of equal
 // cost the one whose codes are longest earliest wins, as greedy reads, so the
-// result does not depend on anything but the costs and the texts.
+// result does not depend on anything but the costs and the texts. Real costs
+// are below 2^32 and runs below 4 GiB, so their sums stay below kForbiddenCost.
 template <typename Matches>
-bool cheapest_codes(const Matches& matches, std::size_t size, const EntryTrie& trie, const std::uint32_t* costs,
+bool cheapest_codes(const Matches& matches, std::size_t size, const EntryTrie& trie, const PathCosts& costs,
                     PathScratch& scratch, std::vector<std::uint16_t>& out) {
-  constexpr std::uint64_t kNone = std::numeric_limits<std::uint64_t>::max();
   std::size_t ring_size = 1;
   while (ring_size <= trie.longest_text()) ring_size <<= 1;
   const std::size_t mask = ring_size - 1;
-  scratch.ring.assign(ring_size, kNone);
+  scratch.ring.assign(ring_size, PathCosts::kUnreachable);
   scratch.choice.resize(size);
+  std::uint64_t* const ring = scratch.ring.data();
+  std::uint16_t* const choice = scratch.choice.data();
   // best(p): the least cost from byte p to the end; best(size) = 0. Only the
   // next longest_text() positions are ever looked at, so a ring holds them.
-  scratch.ring[size & mask] = 0;
+  ring[size & mask] = 0;
+  const std::size_t before = out.size();
   for (std::size_t p = size; p-- > 0;) {
-    std::uint64_t best = kNone;
+    std::uint64_t best = PathCosts::kUnreachable;
     std::uint16_t chosen = EntryTrie::kNoCode;
     matches(p, [&](std::size_t end, std::uint16_t code) {
-      const std::uint32_t cost = costs[code];
-      const std::uint64_t rest = scratch.ring[end & mask];
-      if (cost == kForbidden || rest == kNone) return;
-      if (rest + cost <= best) {  // matches come shortest first: on a tie the longer one
-        best = rest + cost;
-        chosen = code;
-      }
+      const std::uint64_t total = ring[end & mask] + costs[code];
+      const bool take = total <= best;  // matches come shortest first: on a tie the longer one
+      best = take ? total : best;
+      chosen = take ? code : chosen;
     });
-    scratch.ring[p & mask] = best;
-    scratch.choice[p] = chosen;
+    ring[p & mask] = best < PathCosts::kForbiddenCost ? best : PathCosts::kUnreachable;
+    choice[p] = chosen;
   }
-  if (scratch.ring[0] == kNone) return false;
-  for (std::size_t p = 0; p < size; p += trie.text_bytes(scratch.choice[p])) out.push_back(scratch.choice[p]);
+  if (ring[0] >= PathCosts::kForbiddenCost) return false;
+  // At most a code per byte: room for all, then what the path takes.
+  out.resize(before + size);
+  std::uint16_t* codes = out.data() + before;
+  for (std::size_t p = 0; p < size; p += trie.text_bytes(choice[p])) *codes++ = choice[p];
+  out.resize(static_cast<std::size_t>(codes - out.data()));
   return true;
 }
 

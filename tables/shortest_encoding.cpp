@@ -23,7 +23,7 @@ struct Measured {
   std::size_t distinct = 0;
 };
 
-// The lists of matches take at most this many (8 bytes each); beyond, the
+// The lists of matches take at most this many (4 bytes each); beyond, the
 // trie is walked again on every round, which costs time but no memory.
 constexpr std::size_t kListedMatchesLimit = std::size_t{1} << 24;
 
@@ -32,10 +32,13 @@ constexpr std::size_t kListedMatchesLimit = std::size_t{1} << 24;
 // round walks the trie at every place of the bank again: two rounds then.
 constexpr int kMaxRounds = 12;
 constexpr int kMaxWalkingRounds = 2;
+constexpr std::uint64_t kRoundGainToGoOn = 2000;
 
 class Encoder {
  public:
-  Encoder(const TableIndex& index, const BankRuns& runs) : index_(index), trie_(index.trie()), runs_(runs) {}
+  Encoder(const TableIndex& index, const BankRuns& runs) : index_(index), trie_(index.trie()), runs_(runs) {
+    for (std::string_view run : runs_.runs) bytes_ += run.size();
+  }
 
   // The run's matches from the lists, or from the trie.
   template <typename Use>
@@ -47,69 +50,74 @@ class Encoder {
   // Lists the matches of every run, when they fit the limit.
   void list_matches() {
     listed_.emplace();
+    listed_->reserve(bytes_, std::min(2 * bytes_, kListedMatchesLimit));
     for (std::string_view run : runs_.runs) {
-      listed_->add_run(trie_, run);
-      if (listed_->size_in_bytes() > kListedMatchesLimit * sizeof(RunMatches::Match)) {
+      if (!listed_->add_run(trie_, run) || listed_->size_in_bytes() > kListedMatchesLimit * sizeof(RunMatches::Match)) {
         listed_.reset();
         return;
       }
     }
   }
 
-  // The cheapest codes of every run that can be encoded; `feasible_` is
-  // set by the first call, with every cost 1.
-  RunCodes cheapest(const std::vector<std::uint32_t>& costs) {
-    RunCodes out;
-    out.first.reserve(runs_.runs.size() + 1);
-    const bool first_call = feasible_.empty();
-    if (first_call) feasible_.assign(runs_.runs.size(), true);
+  // The fewest codes of every run, every code costing one: which runs can
+  // be encoded at all is known afterwards (feasible()).
+  void fewest(RunCodes& out) {
+    feasible_.assign(runs_.runs.size(), true);
+    const PathCosts unit(std::vector<std::uint32_t>(code_count(index_.kind()), 1));
+    clear(out);
     for (std::size_t r = 0; r < runs_.runs.size(); ++r) {
       out.first.push_back(out.codes.size());
-      if (!feasible_[r]) continue;
-      const bool found = with_matches(r, [&](const auto& matches) {
-        return cheapest_codes(matches, runs_.runs[r].size(), trie_, costs.data(), scratch_, out.codes);
+      feasible_[r] = with_matches(r, [&](const auto& matches) {
+        return cheapest_codes(matches, runs_.runs[r].size(), trie_, unit, scratch_, out.codes);
       });
-      if (!found) {
-        // Costs of every code a run can use are finite except when a round
-        // forbids the codes the best choice so far leaves unused, and that
-        // choice is a path for every run it covers.
-        assert(first_call);
-        feasible_[r] = false;
-      }
     }
     out.first.push_back(out.codes.size());
-    return out;
   }
 
-  // Greedy longest match where it gets through, and the fewest codes where
-  // it does not: a choice for every run that can be encoded.
-  RunCodes greedy(const RunCodes& fewest) {
-    RunCodes out;
-    out.first.reserve(runs_.runs.size() + 1);
+  // Greedy longest match where it gets through, the fewest codes where it
+  // does not: a choice for every run that can be encoded, which is known
+  // afterwards.
+  void greedy(RunCodes& out) {
+    feasible_.assign(runs_.runs.size(), true);
+    const PathCosts unit(std::vector<std::uint32_t>(code_count(index_.kind()), 1));
+    clear(out);
+    for (std::size_t r = 0; r < runs_.runs.size(); ++r) {
+      out.first.push_back(out.codes.size());
+      feasible_[r] = with_matches(r, [&](const auto& matches) {
+        return greedy_codes(matches, runs_.runs[r].size(), out.codes) ||
+               cheapest_codes(matches, runs_.runs[r].size(), trie_, unit, scratch_, out.codes);
+      });
+    }
+    out.first.push_back(out.codes.size());
+  }
+
+  // The cheapest codes of every run that can be encoded. No run fails: the
+  // costs forbid at most the codes a choice made before leaves unused, and
+  // that choice is a path through every run.
+  void cheapest(const std::vector<std::uint32_t>& cost_of_code, RunCodes& out) {
+    const PathCosts costs(cost_of_code);
+    clear(out);
     for (std::size_t r = 0; r < runs_.runs.size(); ++r) {
       out.first.push_back(out.codes.size());
       if (!feasible_[r]) continue;
-      const bool found =
-          with_matches(r, [&](const auto& matches) { return greedy_codes(matches, runs_.runs[r].size(), out.codes); });
-      if (!found)
-        out.codes.insert(out.codes.end(), fewest.codes.begin() + static_cast<std::ptrdiff_t>(fewest.first[r]),
-                         fewest.codes.begin() + static_cast<std::ptrdiff_t>(fewest.first[r + 1]));
+      [[maybe_unused]] const bool found = with_matches(r, [&](const auto& matches) {
+        return cheapest_codes(matches, runs_.runs[r].size(), trie_, costs, scratch_, out.codes);
+      });
+      assert(found);
     }
     out.first.push_back(out.codes.size());
-    return out;
   }
 
-  Measured measure(RunCodes choice) const {
-    Measured m;
+  // Counts, size and codes in use of the choice in `m`.
+  void measure(Measured& m) const {
     m.counts = runs_.fixed_counts;
     for (std::size_t r = 0; r < runs_.runs.size(); ++r) {
-      for (std::size_t i = choice.first[r]; i < choice.first[r + 1]; ++i) m.counts[choice.codes[i]] += runs_.weights[r];
+      for (std::size_t i = m.choice.first[r]; i < m.choice.first[r + 1]; ++i)
+        m.counts[m.choice.codes[i]] += runs_.weights[r];
     }
     m.size = bank_size(index_.kind(), m.counts);
     m.distinct =
         static_cast<std::size_t>(std::count_if(m.counts.begin(), m.counts.end(), [](auto c) { return c != 0; }));
-    m.choice = std::move(choice);
-    return m;
   }
 
   bool feasible(std::size_t run) const { return feasible_[run]; }
@@ -124,16 +132,25 @@ class Encoder {
   const EntryTrie& trie_;
   const BankRuns& runs_;
   std::optional<RunMatches> listed_;
+  // Empties a choice, keeping room for as many codes as the runs have bytes.
+  void clear(RunCodes& codes) const {
+    codes.codes.clear();
+    codes.first.clear();
+    codes.first.reserve(runs_.runs.size() + 1);
+    codes.codes.reserve(bytes_);
+  }
+
+  std::size_t bytes_ = 0;  // of all runs
   std::vector<bool> feasible_;
   PathScratch scratch_;
 };
 
-// Rounds of Huffman lengths as costs, from the better of greedy and the
-// fewest codes, kept while they gain.
-Measured fewest_bits(Encoder& encoder, Measured fewest, Measured greedy) {
-  const std::size_t allowed = std::max(kMaxMessageCodesInUse, greedy.distinct);
-  Measured best = std::move(greedy);
-  if (fewest.distinct <= allowed && fewest.size < best.size) best = std::move(fewest);
+// Rounds of Huffman lengths as costs, from greedy longest match, kept while
+// they gain; a round that gains less than a part in kRoundGainToGoOn is the
+// last.
+Measured fewest_bits(Encoder& encoder, Measured start) {
+  const std::size_t allowed = std::max(kMaxMessageCodesInUse, start.distinct);
+  Measured best = std::move(start), next;
   const int rounds = encoder.listed() ? kMaxRounds : kMaxWalkingRounds;
   for (int round = 0; round < rounds; ++round) {
     const std::vector<std::uint32_t> lengths = huffman_lengths(best.counts);
@@ -142,16 +159,20 @@ Measured fewest_bits(Encoder& encoder, Measured fewest, Measured greedy) {
     // rarest's.
     std::vector<std::uint32_t> costs(lengths.size());
     for (std::size_t c = 0; c < costs.size(); ++c) costs[c] = lengths[c] != 0 ? lengths[c] : longest + 1;
-    Measured next = encoder.measure(encoder.cheapest(costs));
+    encoder.cheapest(costs, next.choice);
+    encoder.measure(next);
     if (next.distinct > allowed || next.size >= best.size) {
       // With only the codes in use, a round never loses: the Huffman code of
       // the new counts is no longer than the old lengths over them, and
       // those are no more than the old total.
       for (std::size_t c = 0; c < costs.size(); ++c) costs[c] = lengths[c] != 0 ? lengths[c] : kForbidden;
-      next = encoder.measure(encoder.cheapest(costs));
+      encoder.cheapest(costs, next.choice);
+      encoder.measure(next);
     }
     if (next.size >= best.size) break;
-    best = std::move(next);
+    const bool last = best.size - next.size < best.size / kRoundGainToGoOn;
+    std::swap(best, next);
+    if (last) break;
   }
   return best;
 }
@@ -218,23 +239,25 @@ BankEncoding encode_bank(const TableIndex& index, std::span<const TextToEncode> 
     }
     choice.first.push_back(choice.codes.size());
   } else {
-    const bool message = index.kind() == TableKind::Message;
-    if (message) encoder.list_matches();
-    RunCodes fewest = encoder.cheapest(std::vector<std::uint32_t>(code_count(index.kind()), 1));
+    Measured measured;
+    if (index.kind() == TableKind::Message) {
+      encoder.list_matches();
+      encoder.greedy(measured.choice);
+      encoder.measure(measured);
+      choice = fewest_bits(encoder, std::move(measured)).choice;
+    } else {
+      encoder.fewest(choice);
+    }
     for (std::size_t r = 0; r < runs.runs.size(); ++r) {
       if (!encoder.feasible(r)) stuck[r] = encoder.stuck_places(r);
-    }
-    if (message) {
-      RunCodes greedy = encoder.greedy(fewest);
-      choice = fewest_bits(encoder, encoder.measure(std::move(fewest)), encoder.measure(std::move(greedy))).choice;
-    } else {
-      choice = std::move(fewest);
     }
   }
 
   BankEncoding out;
   assemble(texts, runs, trie, choice, stuck, out);
-  Measured measured = encoder.measure(std::move(choice));
+  Measured measured;
+  measured.choice = std::move(choice);
+  encoder.measure(measured);
   out.counts = std::move(measured.counts);
   out.size = measured.size;
   out.distinct = measured.distinct;
