@@ -9,10 +9,11 @@
 
 #include "text_banks.h"
 #include "text_format.h"
+#include "translator_table.h"
 
 namespace talvo::cli {
 
-enum class Command { Extract, Encode, Check, Insert, PatchCreate, PatchApply };
+enum class Command { Extract, Encode, Check, Insert, PatchCreate, PatchApply, TableExport, TableShow, TableSuggest };
 enum class ColorMode { Auto, Always, Never };
 enum class ReportFormat { Text, Json };
 
@@ -43,6 +44,13 @@ struct Options {
   std::string bps_file;  // insert: "" when not given
 
   std::string patch_source, patch_target, patch_file;  // patch create / apply
+
+  tables::TableKind table_kind = tables::TableKind::Message;  // table export, show, suggest
+  std::string table_file;                                     // show: FILE; suggest: --table BASE
+  std::string table_output;                                   // export: "" for standard output; suggest: -o
+  std::string free_codes;                                     // suggest: --free RANGES
+  std::size_t max_length = 2;                                 // suggest
+  std::optional<std::size_t> count;                           // suggest: "" for every free code
 };
 
 enum class ParseOutcome { Run, Done, UsageError };

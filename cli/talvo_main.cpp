@@ -25,6 +25,12 @@ int run(const talvo::cli::Options& options) {
       return talvo::cli::run_patch_create(options);
     case Command::PatchApply:
       return talvo::cli::run_patch_apply(options);
+    case Command::TableExport:
+      return talvo::cli::run_table_export(options);
+    case Command::TableShow:
+      return talvo::cli::run_table_show(options);
+    case Command::TableSuggest:
+      return talvo::cli::run_table_suggest(options);
   }
   return talvo::cli::kUsage;
 }
