@@ -9,8 +9,10 @@
 // of the bank's entropy), and encodes again every run that holds its text,
 // so that an entry is used wherever it helps and not only where it was
 // found. Entries the final shortest encoding leaves unused give their codes
-// to the next best. The classic planner (classic_planner.h) runs beside it,
-// and the smaller of the two plans is the answer, so it never does worse.
+// to the next best. The classic planner (classic_planner.h) runs beside it;
+// the entries of both together, the most used kept, make a third plan; the
+// smallest of the three is the answer, so it never does worse than the
+// classic one.
 #pragma once
 
 #include <cstddef>

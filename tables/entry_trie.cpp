@@ -8,9 +8,9 @@ namespace talvo::tables {
 namespace {
 
 constexpr std::uint64_t kEmptyKey = ~std::uint64_t{0};
-// Nodes with this many children get a direct row: a table of pairs gives
-// each first letter dozens.
-constexpr std::size_t kDenseChildren = 8;
+// At most this many rows of 256 children (4 MiB); a table has at most 1548
+// entries, so only a hostile one has more nodes with several children.
+constexpr std::size_t kMaxRows = 4096;
 
 std::size_t slot_of(std::uint64_t key, std::uint32_t shift) {
   return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15u) >> shift);
@@ -61,12 +61,16 @@ EntryTrie::EntryTrie(const std::vector<Entry>& entries) {
   }
 
   dense_row_.assign(codes_.size(), kLeaf);
+  only_byte_.assign(codes_.size(), 0);
+  only_child_.assign(codes_.size(), kNoNode);
   std::size_t sparse_edges = 0;
   for (std::size_t node = 0; node < codes_.size(); ++node) {
-    if (node == 0 || children[node] >= kDenseChildren) {
+    if (node == 0 || (children[node] >= 2 && (rows_.size() >> 8) < kMaxRows)) {
       dense_row_[node] = static_cast<std::uint32_t>(rows_.size() >> 8);
       rows_.resize(rows_.size() + 256, kNoNode);
-    } else if (children[node] > 0) {
+    } else if (children[node] == 1) {
+      dense_row_[node] = kSingle;
+    } else if (children[node] > 1) {
       dense_row_[node] = kSparse;
       sparse_edges += children[node];
     }
@@ -77,8 +81,13 @@ EntryTrie::EntryTrie(const std::vector<Entry>& entries) {
   edge_children_.assign(capacity, kNoNode);
   for (std::size_t node = 1; node < codes_.size(); ++node) {
     const std::uint32_t up = parent[node];
-    if (dense_row_[up] < kSparse) {
+    if (dense_row_[up] < kSingle) {
       rows_[std::size_t{dense_row_[up]} << 8 | byte_of[node]] = static_cast<std::uint32_t>(node);
+      continue;
+    }
+    if (dense_row_[up] == kSingle) {
+      only_byte_[up] = byte_of[node];
+      only_child_[up] = static_cast<std::uint32_t>(node);
       continue;
     }
     const std::uint64_t key = std::uint64_t{up} << 8 | byte_of[node];

@@ -1,8 +1,9 @@
 // The texts of a table's entries in a trie over their UTF-8 bytes, so that
 // every entry that matches a text at some place is found in one walk from
-// there, a step per byte. A node with many children (the root, the letters
-// of a table of pairs) keeps them in a direct row of 256; the others in one
-// shared hash table.
+// there, a step per byte. A node with several children (the root, the
+// letters of a table of pairs) keeps them in a direct row of 256, a node
+// with one child keeps it beside itself, and when the rows would take more
+// than a few megabytes, the rest go to one shared hash table.
 #pragma once
 
 #include <cstddef>
@@ -17,8 +18,10 @@ class EntryTrie {
  public:
   static constexpr std::uint32_t kNoNode = 0xFFFFFFFF;
   static constexpr std::uint16_t kNoCode = 0xFFFF;
-  // How a node keeps its children, where it has no row of its own: in the
-  // hash table, or nowhere (the end of every walk through a table of pairs).
+  // How a node keeps its children, where it has no row of its own: its only
+  // child beside it, in the hash table, or none (the end of every walk
+  // through a table of pairs).
+  static constexpr std::uint32_t kSingle = 0xFFFFFFFD;
   static constexpr std::uint32_t kSparse = 0xFFFFFFFE;
   static constexpr std::uint32_t kLeaf = 0xFFFFFFFF;
 
@@ -33,7 +36,8 @@ class EntryTrie {
 
   std::uint32_t child(std::uint32_t node, std::uint8_t byte) const {
     const std::uint32_t row = dense_row_[node];
-    if (row < kSparse) return rows_[std::size_t{row} << 8 | byte];
+    if (row < kSingle) return rows_[std::size_t{row} << 8 | byte];
+    if (row == kSingle) return only_byte_[node] == byte ? only_child_[node] : kNoNode;
     if (row == kLeaf) return kNoNode;
     return sparse_child(node, byte);
   }
@@ -60,7 +64,9 @@ class EntryTrie {
   std::uint32_t sparse_child(std::uint32_t node, std::uint8_t byte) const;
 
   std::vector<std::uint16_t> codes_;      // per node
-  std::vector<std::uint32_t> dense_row_;  // per node: its row in rows_, or kNoNode
+  std::vector<std::uint32_t> dense_row_;  // per node: its row in rows_, kSingle, kSparse or kLeaf
+  std::vector<std::uint8_t> only_byte_;   // per node with one child: that child's byte
+  std::vector<std::uint32_t> only_child_;
   std::vector<std::uint32_t> rows_;       // 256 children per dense node
   std::vector<std::uint64_t> edge_keys_;  // the hash table of the other nodes' edges: node << 8 | byte
   std::vector<std::uint32_t> edge_children_;

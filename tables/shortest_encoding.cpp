@@ -32,7 +32,7 @@ constexpr std::size_t kListedMatchesLimit = std::size_t{1} << 24;
 // round walks the trie at every place of the bank again: two rounds then.
 constexpr int kMaxRounds = 12;
 constexpr int kMaxWalkingRounds = 2;
-constexpr std::uint64_t kRoundGainToGoOn = 2000;
+constexpr std::uint64_t kRoundGainToGoOn = 1000;
 
 class Encoder {
  public:
@@ -147,7 +147,9 @@ class Encoder {
 
 // Rounds of Huffman lengths as costs, from greedy longest match, kept while
 // they gain; a round that gains less than a part in kRoundGainToGoOn is the
-// last.
+// last. On a full English script with 300 multi-character entries the
+// rounds gain 3.4%, 0.8%, 0.5%, 0.07%, 0.02%: the fourth is the last, at
+// 0.02% from where they stop.
 Measured fewest_bits(Encoder& encoder, Measured start) {
   const std::size_t allowed = std::max(kMaxMessageCodesInUse, start.distinct);
   Measured best = std::move(start), next;

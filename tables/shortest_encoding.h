@@ -5,10 +5,11 @@
 //     run's positions, every code costing one byte;
 //   - messages in the fewest Huffman bits over the whole bank: the codes
 //     chosen give counts, the counts a Huffman code, its lengths the costs
-//     of the next choice, until a round gains nothing. Greedy longest match
-//     is where it starts from, so the result is never larger; and it uses
-//     no more than the 1003 codes the game's tree holds where greedy does
-//     not.
+//     of the next choice, until a round gains nothing or less than a
+//     thousandth (the rounds after it would gain a few bits in a million).
+//     Greedy longest match is where it starts from, so the result is never
+//     larger; and it uses no more than the 1003 codes the game's tree holds
+//     where greedy does not.
 //
 // Deterministic: the same texts and table give the same codes. Every code
 // keeps the bytes of the text it stands for, for diagnostics and widths.

@@ -158,7 +158,7 @@ std::string english_byte_text(std::uint64_t seed, std::size_t entries, bool batt
   return out;
 }
 
-std::string english_message_table(std::size_t pairs) {
+std::string english_message_table(std::size_t pairs, std::size_t words) {
   std::string out = "# English letters and pairs for the message codes\n";
   out += "/0AC=[end]\n*0AD=[line]\n/0AE=[stop]\n*0AF=[page]\n00B0=[wait]\n0010=[name]\n";
   unsigned code = 0x200;
@@ -166,6 +166,11 @@ std::string english_message_table(std::size_t pairs) {
   code = 0x300;
   for (const std::string& pair : frequent_pairs(std::min<std::size_t>(pairs, 256)))
     append_entry(out, "%04X=", code++, pair);
+  // The words of the list are in order of use; one-letter words are pairs.
+  code = 0x400;
+  for (std::size_t i = 0; i < std::size(kWords) && code < 0x400 + std::min<std::size_t>(words, 256); ++i) {
+    if (kWords[i].size() > 1) append_entry(out, "%04X=", code++, std::string(kWords[i]) + " ");
+  }
   return out;
 }
 

@@ -28,10 +28,11 @@ std::string english_message_text(std::uint64_t seed, std::size_t entries = 4047,
 std::string english_byte_text(std::uint64_t seed, std::size_t entries, bool battle);
 
 // The message table: the role and control names above, the space at 0x200,
-// letters, digits and punctuation from 0x201, and `pairs` of the most
-// frequent two-character texts of our English from 0x300 (at most 256). The
-// codes 0x400-0x4FF stay free.
-std::string english_message_table(std::size_t pairs);
+// letters, digits and punctuation from 0x201, `pairs` of the most frequent
+// two-character texts of our English from 0x300 (at most 256), and `words`
+// of our most frequent words with the space after them from 0x400 (at most
+// 256; with none, 0x400-0x4FF stay free).
+std::string english_message_table(std::size_t pairs, std::size_t words = 0);
 
 // The byte table: [end] at AC and [end2] at AE, the space, letters, digits
 // and punctuation at the glyph codes from 01 upwards, and `pairs` pairs at
