@@ -63,15 +63,13 @@ void expect_within_request(const Plan& plan, const PlanRequest& request) {
 }
 
 TEST(EntryPlanner, DoesBetterThanTheClassicPlannerOnMessages) {
-  const Script s = messages(1000);
+  const Script s = messages(600);
   const PlanRequest request{free_codes(s.table, "0x300-0x3FF"), 2, 256};
   const Plan plan = plan_entries(s.table, s.texts, request);
   expect_within_request(plan, request);
   EXPECT_LT(plan.size_after, plan.classic_size);
   EXPECT_FALSE(plan.classic_chosen);
   EXPECT_LT(plan.size_after, plan.size_before * 7 / 8);
-  std::printf("messages: before %llu, classic %llu, ours %llu\n", (unsigned long long)plan.size_before,
-              (unsigned long long)plan.classic_size, (unsigned long long)plan.size_after);
   EXPECT_LE(plan.distinct_after, kMaxMessageCodesInUse);
 }
 
@@ -82,12 +80,10 @@ TEST(EntryPlanner, DoesAtLeastAsWellAsTheClassicPlannerOnTheByteBanks) {
   expect_within_request(plan, request);
   EXPECT_LE(plan.size_after, plan.classic_size);
   EXPECT_LT(plan.size_after, plan.size_before);
-  std::printf("bytes: before %llu, classic %llu, ours %llu\n", (unsigned long long)plan.size_before,
-              (unsigned long long)plan.classic_size, (unsigned long long)plan.size_after);
 }
 
 TEST(EntryPlanner, TakesLongerEntriesWhenAllowed) {
-  const Script s = messages(600);
+  const Script s = messages(300);
   const PlanRequest request{free_codes(s.table, "0x300-0x3FF"), 4, 256};
   const Plan plan = plan_entries(s.table, s.texts, request);
   expect_within_request(plan, request);

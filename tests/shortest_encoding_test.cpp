@@ -252,7 +252,8 @@ TEST(ShortestEncoding, StaysLinearWithTheLongestEntriesATableHolds) {
   const std::string text = "(0x0)\n" + std::string(100000, 'a') + "[end]\n";
   const auto start = std::chrono::steady_clock::now();
   const BankEncoding out = encode(table, text, EncodingMethod::Shortest);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  // A second in a release build; a quadratic walk would take minutes.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   EXPECT_TRUE(out.texts[0].stuck.empty());
 }
 

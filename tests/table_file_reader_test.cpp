@@ -171,7 +171,7 @@ TEST(TableFileReader, StopsAfterAHundredErrorsOfAMillionLines) {
   for (int i = 0; i < 1000000; ++i) table += "0302=x\n";
   const auto start = std::chrono::steady_clock::now();
   const TableReading r = read_translator_table(table, TableKind::Message);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   ASSERT_EQ(r.errors.size(), kMaxTableErrors + 1);
   EXPECT_EQ(r.errors.back().message, "too many errors; the rest of the table was not read");
   EXPECT_EQ(r.errors.back().line, kMaxTableErrors + 1);

@@ -138,7 +138,7 @@ TEST(TableTextReader, ReadsALongLineWithoutBracketsInLinearTime) {
   const std::string text = "(0x0)" + std::string(std::size_t{32} << 20, '[');
   const auto start = std::chrono::steady_clock::now();
   const TableText read = read_table_text(text, index);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   EXPECT_EQ(read.problems.size(), 1u);  // one unclosed token to the end, not one per bracket
 }
 
