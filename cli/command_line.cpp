@@ -161,7 +161,7 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   suggest->add_option("--max-length", options.max_length, "characters of a new entry at most (default 2)")
       ->check(CLI::Range(std::size_t{2}, tables::kMaxPlannedLength));
   suggest->add_option("--count", options.count, "new entries at most (default: as many as there are free codes)")
-      ->check(CLI::PositiveNumber);
+      ->check(CLI::Range(std::size_t{1}, std::size_t{0x60C}));
   suggest->add_option("FILE", options.files, "the translated text files")->required();
   suggest->add_option("-o,--output", options.table_output, "the table with the new entries")->required();
   add_encoding(*suggest, options, "encoding of the text files (default sjis)");
