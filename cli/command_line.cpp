@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "entry_planner.h"
+
 namespace talvo::cli {
 namespace {
 
@@ -19,6 +21,7 @@ using Choices = std::vector<std::pair<std::string, T>>;
 const Choices<TextEncoding> kEncodings{{"sjis", TextEncoding::ShiftJis}, {"utf8", TextEncoding::Utf8}};
 const Choices<ColorMode> kColors{{"auto", ColorMode::Auto}, {"always", ColorMode::Always}, {"never", ColorMode::Never}};
 const Choices<ReportFormat> kReports{{"text", ReportFormat::Text}, {"json", ReportFormat::Json}};
+const Choices<tables::TableKind> kTableKinds{{"msg", tables::TableKind::Message}, {"byte", tables::TableKind::Byte}};
 const Choices<BankKind> kBanks{
     {"msg", BankKind::Messages}, {"str", BankKind::FixedStrings}, {"btl", BankKind::BattleText}};
 
@@ -262,6 +265,29 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
       ->check(file_name_check());
   apply->add_option("-o,--output", options.output, "the patched image")->required()->check(file_name_check());
 
+  CLI::App* table = app.add_subcommand("table", "Translators' tables: export the game's, show one, plan new entries");
+  table->require_subcommand(1);
+  CLI::App* table_export = table->add_subcommand("export", "Write the game's message or byte table as a table file");
+  add_choice(*table_export, "KIND", options.table_kind, kTableKinds, "the message table, or the byte table")
+      ->required();
+  table_export->add_option("-o,--output", options.table_output, "the table file (default: standard output)");
+  CLI::App* table_show = table->add_subcommand("show", "Tell which codes a table file names and which are free");
+  add_choice(*table_show, "KIND", options.table_kind, kTableKinds, "a message table, or a byte table")->required();
+  table_show->add_option("FILE", options.table_file, "the table file")->required();
+  CLI::App* suggest = table->add_subcommand("suggest", "Plan multi-character entries that make the text smallest");
+  add_choice(*suggest, "--bank", options.table_kind, kTableKinds,
+             "msg (messages, in Huffman bits) or byte (fixed strings and battle text, in bytes)")
+      ->required();
+  suggest->add_option("--table", options.table_file, "the table the text files are written through")->required();
+  suggest->add_option("--free", options.free_codes, "codes for new entries, such as 0x300-0x3FF,0x5A0")->required();
+  suggest->add_option("--max-length", options.max_length, "characters of a new entry at most (default 2)")
+      ->check(CLI::Range(std::size_t{2}, tables::kMaxPlannedLength));
+  suggest->add_option("--count", options.count, "new entries at most (default: as many as there are free codes)")
+      ->check(CLI::Range(std::size_t{1}, std::size_t{0x60C}));
+  suggest->add_option("FILE", options.files, "the translated text files")->required();
+  suggest->add_option("-o,--output", options.table_output, "the table with the new entries")->required();
+  add_encoding(*suggest, options, "encoding of the text files (default sjis)");
+
   try {
     app.parse(argc, argv);
     for (const std::string& text : rooms) {
@@ -294,6 +320,9 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   if (apply->parsed()) options.command = Command::PatchApply;
   if (wrap->parsed()) options.command = Command::Wrap;
   if (preview->parsed()) options.command = Command::Preview;
+  if (table_export->parsed()) options.command = Command::TableExport;
+  if (table_show->parsed()) options.command = Command::TableShow;
+  if (suggest->parsed()) options.command = Command::TableSuggest;
   return ParseOutcome::Run;
 }
 

@@ -9,10 +9,23 @@
 
 #include "text_banks.h"
 #include "text_format.h"
+#include "translator_table.h"
 
 namespace talvo::cli {
 
-enum class Command { Extract, Encode, Check, Insert, PatchCreate, PatchApply, Wrap, Preview };
+enum class Command {
+  Extract,
+  Encode,
+  Check,
+  Insert,
+  PatchCreate,
+  PatchApply,
+  Wrap,
+  Preview,
+  TableExport,
+  TableShow,
+  TableSuggest
+};
 enum class ColorMode { Auto, Always, Never };
 enum class ReportFormat { Text, Json };
 
@@ -51,9 +64,15 @@ struct Options {
   std::string line_code = "[00AD]";
   std::string entries;  // wrap, preview: RANGES, such as 0x10-0x20,0x100
   bool wrap_all = false;
-  bool force = false;                        // wrap: replace an output that differs
-  std::string font_sheet, cell, first_code;  // preview
-  std::string original_image;                // preview
+  bool force = false;                                         // wrap: replace an output that differs
+  std::string font_sheet, cell, first_code;                   // preview
+  std::string original_image;                                 // preview
+  tables::TableKind table_kind = tables::TableKind::Message;  // table export, show, suggest
+  std::string table_file;                                     // show: FILE; suggest: --table BASE
+  std::string table_output;                                   // export: "" for standard output; suggest: -o
+  std::string free_codes;                                     // suggest: --free RANGES
+  std::size_t max_length = 2;                                 // suggest
+  std::optional<std::size_t> count;                           // suggest: "" for every free code
 };
 
 enum class ParseOutcome { Run, Done, UsageError };

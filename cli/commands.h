@@ -25,6 +25,9 @@ int run_patch_create(const Options& options);
 int run_patch_apply(const Options& options);
 int run_wrap(const Options& options);
 int run_preview(const Options& options);
+int run_table_export(const Options& options);
+int run_table_show(const Options& options);
+int run_table_suggest(const Options& options);
 
 // "talvo: " and the message, on standard error.
 void say(const std::string& message);

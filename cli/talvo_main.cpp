@@ -29,6 +29,12 @@ int run(const talvo::cli::Options& options) {
       return talvo::cli::run_wrap(options);
     case Command::Preview:
       return talvo::cli::run_preview(options);
+    case Command::TableExport:
+      return talvo::cli::run_table_export(options);
+    case Command::TableShow:
+      return talvo::cli::run_table_show(options);
+    case Command::TableSuggest:
+      return talvo::cli::run_table_suggest(options);
   }
   return talvo::cli::kUsage;
 }

@@ -1,4 +1,4 @@
-// talvo_fuzz_seeds OUTDIR: writes the seed inputs of the four fuzz targets,
+// talvo_fuzz_seeds OUTDIR: writes the seed inputs of the fuzz targets,
 // one folder each, from the test-image builder's content and edits that
 // break an image in each of the ways we know of. Made at build time, so the
 // repository keeps no large binary corpora.
@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "builtin_tables_export.h"
 #include "cartridge_edits.h"
+#include "cp932.h"
+#include "english_script.h"
 #include "fuzz_regions.h"
 #include "image_builder.h"
 #include "png_image.h"
@@ -178,6 +181,51 @@ void widths_file_seeds(const SeedFolder& seeds) {
 
 }  // namespace
 
+// Table files: the game's own exported, our English ones, and one line of
+// each kind of fault; the first byte picks the kind.
+void table_file_seeds(const SeedFolder& seeds) {
+  using tables::TableKind;
+  seeds.write("builtin-message", with_choice(0, tables::export_builtin_table(TableKind::Message)));
+  seeds.write("builtin-byte", with_choice(1, tables::export_builtin_table(TableKind::Byte)));
+  seeds.write("english-message", with_choice(0, builder::english_message_table(256)));
+  seeds.write("english-byte", with_choice(1, builder::english_byte_table(139)));
+  seeds.write("bom-crlf-comments", with_choice(0, "\xEF\xBB\xBF# a\r\n\r\n0302=e \r\n/0AC=[end]\r\n*0AD=[line]"));
+  seeds.write("faults", with_choice(0,
+                                    "0302 e\n0302=e\n302=f\n060C=x\n=x\n0303=\n0304=a[b\n00B0=[]\n0305=[0041]\n"
+                                    "/0306=[x]\n*0AC=[x]\n0AC=.\n0307=\xE9t\n0308=a\tb\n"));
+  seeds.write("byte-faults", with_choice(1, "A=x\n4A=[41]\n*AC=[x]\n/AD=[x]\nAE=!\n"));
+}
+
+// Text through a table: [mode][table length][table][text]. Mode bit 0 the
+// byte kind, bit 1 Shift_JIS text, bit 2 the target's own table.
+void table_text_seeds(const SeedFolder& seeds) {
+  const std::string message = builder::english_message_text(3, 12);
+  seeds.write("english-messages-own-table", std::string("\x04\x00", 2) + message);
+  const std::string table = builder::english_message_table(40);
+  seeds.write("english-messages-english-table", std::string(1, '\0') +
+                                                    static_cast<char>(std::min<std::size_t>(table.size(), 255)) +
+                                                    table.substr(0, 255) + message);
+  seeds.write("english-bytes-own-table", std::string("\x05\x00", 2) + builder::english_byte_text(3, 20, true));
+  const std::string kana =
+      utf8_to_sjis_text("(0x0000)\nあ(ab)[wait]\r\n[line\n[0700][zz]a[end]\n\n(0x1)\nb \xEF\xBD\x9E[end]\n").sjis;
+  seeds.write("shift-jis-problems", std::string("\x06\x00", 2) + kana);
+}
+
+// Random tables and texts: [kind][entries...][messages...], numbers read
+// modulo their range.
+void table_encoding_seeds(const SeedFolder& seeds) {
+  for (int seed = 0; seed < 6; ++seed) {
+    std::string input;
+    std::uint64_t x = 0x9E3779B97F4A7C15u * static_cast<std::uint64_t>(seed + 1);
+    for (int i = 0; i < 400; ++i) {
+      x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+      input += static_cast<char>(x & 0xFF);
+    }
+    input[0] = static_cast<char>(seed & 1);
+    seeds.write("random-" + std::to_string(seed), input);
+  }
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: talvo_fuzz_seeds OUTDIR\n");
@@ -191,6 +239,9 @@ int main(int argc, char** argv) {
     text_round_trip_seeds(SeedFolder(root, "text_round_trip"));
     font_sheet_seeds(SeedFolder(root, "font_sheet"));
     widths_file_seeds(SeedFolder(root, "widths_file"));
+    table_file_seeds(SeedFolder(root, "table_file"));
+    table_text_seeds(SeedFolder(root, "table_text"));
+    table_encoding_seeds(SeedFolder(root, "table_encoding"));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "talvo_fuzz_seeds: %s\n", e.what());
     return 1;

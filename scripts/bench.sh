@@ -4,10 +4,13 @@
 # Builds the `bench` preset, makes a full-size 6 MB image with the test-image
 # builder, and times whole processes with hyperfine: Talvo_decode on the
 # image and each encoder on the file extracted for it; talvo extract, encode
-# and check (also against the game's window, and re-wrapping to it); insertion of all three files by talvo insert and Talvo_insert;
-# talvo patch create and apply between the image and the inserted one. Each
-# beside its floor, `cat` copying what it reads into what it writes, in the
-# working directory.
+# and check (also against the game's window, and re-wrapping to it);
+# insertion of all three files by talvo insert and Talvo_insert; talvo patch
+# create and apply between the image and the inserted one; talvo table
+# export and show. Each beside its floor, `cat` copying what it reads into
+# what it writes, in the working directory. Then talvo table suggest
+# planning 256 pairs over a whole English script (our own, from
+# talvo_english_script), timed apart in fewer runs since it takes a second.
 # Every timed command runs its process 10 times in a row from one shell, so
 # that hyperfine's correction for starting that shell (noisy on a busy
 # machine) is small beside what is measured; figures are per process.
@@ -44,6 +47,10 @@ echo BtlDataDecode.txt >answer-btl
 "$bin/decode/Talvo_decode" <answer-image >/dev/null
 ls -l full.smc MsgDataDecode.txt StrDataDecode.txt BtlDataDecode.txt
 
+# Our English script, its tables of letters and of pairs, for the table
+# commands.
+"$bin/tools/talvo_english_script" english
+
 # What insertion and the patches work on: the image with all three texts
 # put back, and the patch from the image to it.
 "$bin/cli/talvo" insert full.smc --msg MsgDataDecode.txt --str StrDataDecode.txt --btl BtlDataDecode.txt \
@@ -55,7 +62,7 @@ echo full.smc >answer-insert
 talvo=$bin/cli/talvo
 window="--window 16x3 --page-code '[00AF]'"
 names=(decode msg str btl talvo-extract talvo-encode talvo-check check-window talvo-wrap talvo-insert Talvo_insert
-       patch-create patch-apply)
+       patch-create patch-apply table-export table-show)
 programs=("$bin/decode/Talvo_decode <answer-image"
           "$bin/encode/SJIStoTalvo_msg <answer-msg"
           "$bin/encode/SJIStoTalvo_str <answer-str"
@@ -68,8 +75,10 @@ programs=("$bin/decode/Talvo_decode <answer-image"
           "$talvo insert full.smc --msg MsgDataDecode.txt --str StrDataDecode.txt --btl BtlDataDecode.txt -o again.smc"
           "$bin/insert/Talvo_insert <answer-insert"
           "$talvo patch create full.smc inserted.smc -o made.bps"
-          "$talvo patch apply inserted.bps full.smc -o applied.smc")
-floors=(image msg str btl image msg msg msg msg insert insert create apply)
+          "$talvo patch apply inserted.bps full.smc -o applied.smc"
+          "$talvo table export msg -o exported.tbl"
+          "$talvo table show msg english/msg-pairs.tbl")
+floors=(image msg str btl image msg msg msg msg insert insert create apply table table)
 declare -A floor_commands=(
   [image]="cat full.smc >floor-image"
   [msg]="cat MsgDataDecode.txt >floor-msg"
@@ -78,12 +87,13 @@ declare -A floor_commands=(
   [insert]="cat MsgDataDecode.txt StrDataDecode.txt BtlDataDecode.txt >/dev/null; cat full.smc >floor-insert"
   [create]="cat full.smc inserted.smc >/dev/null; cat inserted.bps >floor-create"
   [apply]="cat inserted.bps >/dev/null; cat full.smc >floor-apply"
+  [table]="cat english/msg-pairs.tbl >floor-table"
 )
 mkdir -p extracted encoded
 # A loop of shell builtins around one command: no process of its own.
 repeated() { echo "i=0; while [ \$i -lt $batch ]; do $1; i=\$((i + 1)); done"; }
 commands=()
-for floor in image msg str btl insert create apply; do
+for floor in image msg str btl insert create apply table; do
   commands+=(-n "floor-$floor" "$(repeated "${floor_commands[$floor]}")")
 done
 for i in "${!names[@]}"; do
@@ -119,6 +129,18 @@ hyperfine --warmup 1 --runs 3 --export-csv preview.csv -n preview \
 awk -F, 'NR > 1 { printf "  talvo preview of all 4047 messages: %.2f s [%.2f-%.2f] (under 10)\n", $4, $7, $8 }' preview.csv
 
 echo
+echo "talvo table suggest: 256 pairs over the English message script (415 KB), and over both byte banks:"
+suggest_msg="$talvo table suggest --bank msg --table english/msg-letters.tbl --free 0x300-0x3FF --encoding utf8"
+suggest_msg+=" english/MsgEnglish.txt -o suggested-msg.tbl"
+suggest_byte="$talvo table suggest --bank byte --table english/byte-letters.tbl --free 0x00-0xAB,0xAF-0xFF"
+suggest_byte+=" --encoding utf8 english/StrEnglish.txt english/BtlEnglish.txt -o suggested-byte.tbl"
+hyperfine --warmup 1 --runs "${TALVO_BENCH_SUGGEST_RUNS:-5}" -n table-suggest-msg "$suggest_msg >/dev/null" \
+  -n table-suggest-byte "$suggest_byte >/dev/null"
+$suggest_msg
+names+=(table-suggest-msg)
+programs+=("$suggest_msg")
+
+echo
 echo "Peak memory (maximum resident set size):"
 for i in "${!names[@]}"; do
   /usr/bin/time -v sh -c "exec ${programs[$i]} >/dev/null" 2>time.log || true
@@ -130,4 +152,7 @@ if [ "${TALVO_BENCH_KERNELS:-1}" != 0 ]; then
   "$bin/bench/talvo_kernel_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
   [ -x "$bin/bench/talvo_bps_bench" ] && "$bin/bench/talvo_bps_bench" --benchmark_repetitions=5 \
     --benchmark_report_aggregates_only=true
+  # The shortest encoding against greedy longest match (target: at most 3
+  # times its time), the table-mode reader and the planner.
+  "$bin/bench/talvo_tables_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 fi
