@@ -76,10 +76,14 @@ CLI::Validator file_name_check() {
 // word it did not know, and the commands it knows.
 std::string unknown_command(int argc, char** argv, const std::string& said) {
   int at = 1;
-  std::string commands = "extract, encode, check, insert, patch";
+  std::string commands = "extract, encode, check, insert, patch, po, csv";
   if (argc > 1 && std::string_view(argv[1]) == "patch") {
     at = 2;
     commands = "create, apply";
+  }
+  if (argc > 1 && (std::string_view(argv[1]) == "po" || std::string_view(argv[1]) == "csv")) {
+    at = 2;
+    commands = "export, import";
   }
   if (argc <= at) return said;
   const std::string word = argv[at];
@@ -157,6 +161,15 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
       ->check(count_check());
   check->add_option("--max-entry", options.max_entry, "warn about entries longer than N characters")
       ->check(count_check());
+  CLI::Option* original = check
+                              ->add_option("--original", options.original,
+                                           "the original image: warn where one original is translated two ways")
+                              ->check(file_name_check());
+  check
+      ->add_option("--glossary", options.glossary,
+                   "CSV of terms (columns source,target): warn where a translation lacks a term's target")
+      ->check(file_name_check())
+      ->needs(original);
 
   std::vector<std::string> rooms;
   CLI::App* insert = app.add_subcommand("insert", "Put edited text files into a copy of the image");
@@ -185,6 +198,54 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
       ->required()
       ->check(file_name_check());
   apply->add_option("-o,--output", options.output, "the patched image")->required()->check(file_name_check());
+
+  CLI::App* po = app.add_subcommand("po", "Exchange the text with translation tools through gettext's PO files");
+  po->require_subcommand(1);
+  CLI::App* po_export =
+      po->add_subcommand("export", "Write msg.pot, str.pot and btl.pot, templates of the image's text");
+  po_export->add_option("IMAGE", options.image, "the cartridge image")->required()->check(file_name_check());
+  po_export->add_option("-o,--output", options.output, "folder for the templates (made when missing)")
+      ->required()
+      ->check(file_name_check());
+  po_export
+      ->add_option("--text", options.texts,
+                   "text files whose translations the templates carry (the bank from each name)")
+      ->check(file_name_check());
+  add_encoding(*po_export, options, "encoding of the --text files (default sjis)");
+  CLI::App* po_import = po->add_subcommand("import", "Write the text files of the banks that PO files translate");
+  po_import->add_option("PO", options.files, "PO files (the bank and entry from each message's msgctxt)")
+      ->required()
+      ->check(file_name_check());
+  po_import->add_option("-o,--output", options.output, "folder for the text files (made when missing)")
+      ->required()
+      ->check(file_name_check());
+  add_encoding(*po_import, options, "encoding of the text files written (default sjis)");
+  po_import->add_flag("--force", options.force, "replace text files that hold other text");
+
+  CLI::App* csv = app.add_subcommand("csv", "Exchange the text with spreadsheets through CSV files");
+  csv->require_subcommand(1);
+  CLI::App* csv_export = csv->add_subcommand("export", "Write one CSV of every entry of the three banks");
+  csv_export->add_option("IMAGE", options.image, "the cartridge image")->required()->check(file_name_check());
+  csv_export->add_option("-o,--output", options.output, "the CSV file (its folder made when missing)")
+      ->required()
+      ->check(file_name_check());
+  csv_export
+      ->add_option("--text", options.texts,
+                   "text files whose translations fill the translation column (the bank from each name)")
+      ->check(file_name_check());
+  add_encoding(*csv_export, options, "encoding of the --text files (default sjis)");
+  csv_export->add_flag("--force", options.force, "replace a CSV that holds other text");
+  CLI::App* csv_import = csv->add_subcommand("import", "Write the text files of the banks a CSV holds");
+  csv_import->add_option("FILE", options.files, "the CSV (columns bank, entry, original, translation)")
+      ->required()
+      ->expected(1)
+      ->check(file_name_check());
+  csv_import->add_option("-o,--output", options.output, "folder for the text files (made when missing)")
+      ->required()
+      ->check(file_name_check());
+  add_encoding(*csv_import, options, "encoding of the text files written (default sjis)");
+  csv_import->add_flag("--force", options.force, "replace text files that hold other text");
+  // The translator tables (--msg-table, --byte-table) join the exports here.
 
   try {
     app.parse(argc, argv);
@@ -216,6 +277,10 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   if (insert->parsed()) options.command = Command::Insert;
   if (create->parsed()) options.command = Command::PatchCreate;
   if (apply->parsed()) options.command = Command::PatchApply;
+  if (po_export->parsed()) options.command = Command::PoExport;
+  if (po_import->parsed()) options.command = Command::PoImport;
+  if (csv_export->parsed()) options.command = Command::CsvExport;
+  if (csv_import->parsed()) options.command = Command::CsvImport;
   return ParseOutcome::Run;
 }
 

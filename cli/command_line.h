@@ -12,7 +12,18 @@
 
 namespace talvo::cli {
 
-enum class Command { Extract, Encode, Check, Insert, PatchCreate, PatchApply };
+enum class Command {
+  Extract,
+  Encode,
+  Check,
+  Insert,
+  PatchCreate,
+  PatchApply,
+  PoExport,
+  PoImport,
+  CsvExport,
+  CsvImport
+};
 enum class ColorMode { Auto, Always, Never };
 enum class ReportFormat { Text, Json };
 
@@ -31,7 +42,7 @@ struct Options {
   std::string image;                   // extract, insert, patch apply
   BankKind bank = BankKind::Messages;  // encode
   std::string text_file;               // encode
-  std::vector<std::string> files;      // check
+  std::vector<std::string> files;      // check; po import; csv import (one)
   std::optional<BankKind> check_bank;
   ColorMode color = ColorMode::Auto;
   std::optional<std::size_t> max_line;
@@ -43,6 +54,11 @@ struct Options {
   std::string bps_file;  // insert: "" when not given
 
   std::string patch_source, patch_target, patch_file;  // patch create / apply
+
+  std::vector<std::string> texts;  // po and csv export: translators' text files (--text)
+  bool force = false;              // replace text files that hold other text
+  std::string original;            // check: the original image, for the consistency warnings
+  std::string glossary;            // check: the team's glossary, a CSV
 };
 
 enum class ParseOutcome { Run, Done, UsageError };

@@ -23,6 +23,10 @@ int run_check(const Options& options);
 int run_insert(const Options& options);
 int run_patch_create(const Options& options);
 int run_patch_apply(const Options& options);
+int run_po_export(const Options& options);
+int run_po_import(const Options& options);
+int run_csv_export(const Options& options);
+int run_csv_import(const Options& options);
 
 // "talvo: " and the message, on standard error.
 void say(const std::string& message);
