@@ -74,7 +74,10 @@ class PoReader {
     std::string_view rest = line;
     while (!rest.empty() && is_space(rest.front())) rest.remove_prefix(1);
     if (rest.empty()) return true;
-    if (rest.front() != '"' && (state_ == State::Translation || state_ == State::PluralTranslation)) {
+    // A line that does not go on with the msgstr read last ends its message,
+    // before the line itself is looked at.
+    const bool goes_on = rest.front() == '"' || (state_ == State::PluralTranslation && rest.starts_with("msgstr["));
+    if (!goes_on && (state_ == State::Translation || state_ == State::PluralTranslation)) {
       if (!finish_message()) return false;
     }
     if (const auto fault = utf8_fault(line)) {
@@ -91,16 +94,16 @@ class PoReader {
 
   bool finish() {
     if (state_ == State::Context || state_ == State::Id || state_ == State::Plural) {
-      line_ = message_.line;
-      return fail("the file ends inside the message that begins here: its msgstr is missing");
+      return fail_at(message_.line, "the file ends inside the message that begins here: its msgstr is missing");
     }
     if (state_ != State::Between) return finish_message();
     return true;
   }
 
  private:
-  bool fail(std::string message) {
-    error_ = {line_, std::move(message)};
+  bool fail(std::string message) { return fail_at(line_, std::move(message)); }
+  bool fail_at(std::size_t line, std::string message) {
+    error_ = {line, std::move(message)};
     return false;
   }
 
@@ -299,9 +302,8 @@ class PoReader {
   bool valid_utf8(const PoString& string) {
     const auto fault = utf8_fault(string.text);
     if (!fault) return true;
-    line_ = line_of(string.pieces, fault->first);
-    return fail("the string's escapes make bytes that are not UTF-8 (" + std::string(utf8_error_text(fault->second)) +
-                ")");
+    return fail_at(line_of(string.pieces, fault->first), "the string's escapes make bytes that are not UTF-8 (" +
+                                                             std::string(utf8_error_text(fault->second)) + ")");
   }
 
   bool finish_message() {
@@ -321,15 +323,14 @@ class PoReader {
       file_.messages.push_back(std::move(message));
       return true;
     }
-    line_ = message.line;
     if (file_.header) {
-      return fail("a second header entry (an empty msgid without msgctxt); the first is at line " +
-                  std::to_string(file_.header->line));
+      return fail_at(message.line, "a second header entry (an empty msgid without msgctxt); the first is at line " +
+                                       std::to_string(file_.header->line));
     }
     const auto charset = header_charset(message.translation.text);
     if (charset && !same_word(*charset, "UTF-8") && !same_word(*charset, "UTF8") && *charset != "CHARSET") {
-      return fail("the header declares the charset " + std::string(*charset) +
-                  ": PO files are read as UTF-8; convert it with msgconv --to-code=UTF-8");
+      return fail_at(message.line, "the header declares the charset " + std::string(*charset) +
+                                       ": PO files are read as UTF-8; convert it with msgconv --to-code=UTF-8");
     }
     file_.header = std::move(message);
     return true;
