@@ -134,7 +134,7 @@ bool make_folders(const std::string& path, std::string& reason) {
     struct stat info {};
     if (stat(folder.c_str(), &info) == 0) {
       if (S_ISDIR(info.st_mode)) continue;
-      reason = folder + ": " + kind_of(info.st_mode) + ", not a folder";
+      reason = folder + ": " + (S_ISREG(info.st_mode) ? "a file" : kind_of(info.st_mode)) + ", not a folder";
       return false;
     }
     if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
