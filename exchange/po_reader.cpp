@@ -117,6 +117,7 @@ class PoReader {
   }
 
   bool comment(std::string_view text) {
+    while (text.ends_with('\r')) text.remove_suffix(1);
     if (text.starts_with("#~")) {
       if (state_ != State::Between) {
         return fail("an obsolete '#~' line inside the message that begins at line " + std::to_string(message_.line));

@@ -1,4 +1,4 @@
-// talvo_fuzz_seeds OUTDIR: writes the seed inputs of the four fuzz targets,
+// talvo_fuzz_seeds OUTDIR: writes the seed inputs of the fuzz targets,
 // one folder each, from the test-image builder's content and edits that
 // break an image in each of the ways we know of. Made at build time, so the
 // repository keeps no large binary corpora.
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cartridge_edits.h"
+#include "exchange_seeds.h"
 #include "fuzz_regions.h"
 #include "image_builder.h"
 
@@ -163,6 +164,7 @@ int main(int argc, char** argv) {
     byte_bank_decoder_seeds(SeedFolder(root, "byte_bank_decoder"));
     text_parser_seeds(SeedFolder(root, "text_parser"));
     text_round_trip_seeds(SeedFolder(root, "text_round_trip"));
+    fuzz::write_exchange_seeds(root);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "talvo_fuzz_seeds: %s\n", e.what());
     return 1;

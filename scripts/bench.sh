@@ -5,7 +5,8 @@
 # builder, and times whole processes with hyperfine: Talvo_decode on the
 # image and each encoder on the file extracted for it; talvo extract, encode
 # and check; insertion of all three files by talvo insert and Talvo_insert;
-# talvo patch create and apply between the image and the inserted one. Each
+# talvo patch create and apply between the image and the inserted one;
+# talvo po and csv export of the image and import of what they wrote. Each
 # beside its floor, `cat` copying what it reads into what it writes, in the
 # working directory.
 # Every timed command runs its process 10 times in a row from one shell, so
@@ -49,11 +50,15 @@ ls -l full.smc MsgDataDecode.txt StrDataDecode.txt BtlDataDecode.txt
 "$bin/cli/talvo" insert full.smc --msg MsgDataDecode.txt --str StrDataDecode.txt --btl BtlDataDecode.txt \
   -o inserted.smc --bps inserted.bps >/dev/null
 echo full.smc >answer-insert
+# What the exchange imports read: the templates and the CSV of the image.
+"$bin/cli/talvo" po export full.smc -o po
+"$bin/cli/talvo" csv export full.smc -o full.csv --force
 
 # Each timed command, its name, and the floor it is held to: cat copying what
 # it reads into what it writes, in this working directory.
 talvo=$bin/cli/talvo
-names=(decode msg str btl talvo-extract talvo-encode talvo-check talvo-insert Talvo_insert patch-create patch-apply)
+names=(decode msg str btl talvo-extract talvo-encode talvo-check talvo-insert Talvo_insert patch-create patch-apply
+       po-export po-import csv-export csv-import)
 programs=("$bin/decode/Talvo_decode <answer-image"
           "$bin/encode/SJIStoTalvo_msg <answer-msg"
           "$bin/encode/SJIStoTalvo_str <answer-str"
@@ -64,8 +69,12 @@ programs=("$bin/decode/Talvo_decode <answer-image"
           "$talvo insert full.smc --msg MsgDataDecode.txt --str StrDataDecode.txt --btl BtlDataDecode.txt -o again.smc"
           "$bin/insert/Talvo_insert <answer-insert"
           "$talvo patch create full.smc inserted.smc -o made.bps"
-          "$talvo patch apply inserted.bps full.smc -o applied.smc")
-floors=(image msg str btl image msg msg insert insert create apply)
+          "$talvo patch apply inserted.bps full.smc -o applied.smc"
+          "$talvo po export full.smc -o po-again"
+          "$talvo po import po/msg.pot po/str.pot po/btl.pot -o po-imported --force 2>/dev/null"
+          "$talvo csv export full.smc -o again.csv --force"
+          "$talvo csv import full.csv -o csv-imported --force 2>/dev/null")
+floors=(image msg str btl image msg msg insert insert create apply image po image csv)
 declare -A floor_commands=(
   [image]="cat full.smc >floor-image"
   [msg]="cat MsgDataDecode.txt >floor-msg"
@@ -74,12 +83,14 @@ declare -A floor_commands=(
   [insert]="cat MsgDataDecode.txt StrDataDecode.txt BtlDataDecode.txt >/dev/null; cat full.smc >floor-insert"
   [create]="cat full.smc inserted.smc >/dev/null; cat inserted.bps >floor-create"
   [apply]="cat inserted.bps >/dev/null; cat full.smc >floor-apply"
+  [po]="cat po/msg.pot po/str.pot po/btl.pot >floor-po"
+  [csv]="cat full.csv >floor-csv"
 )
 mkdir -p extracted encoded
 # A loop of shell builtins around one command: no process of its own.
 repeated() { echo "i=0; while [ \$i -lt $batch ]; do $1; i=\$((i + 1)); done"; }
 commands=()
-for floor in image msg str btl insert create apply; do
+for floor in image msg str btl insert create apply po csv; do
   commands+=(-n "floor-$floor" "$(repeated "${floor_commands[$floor]}")")
 done
 for i in "${!names[@]}"; do
