@@ -73,7 +73,7 @@ bool read_rows(const std::string& path, const std::vector<exchange::CsvRow>& row
       return false;
     }
     const exchange::EntryName name{*bank, *number};
-    ImportedEntry* entry = imported_entry(banks, name, path, row.line);
+    ImportedEntry* entry = imported_entry(banks, name, path, row.line, row_name(r) + ": ");
     if (entry == nullptr) return false;
     std::vector<std::size_t>& rows_of_bank = first_row[index_of(*bank)];
     if (entry->present) {

@@ -145,12 +145,12 @@ bool read_translated_texts(const Options& options, const BankTexts& originals, B
 }
 
 ImportedEntry* imported_entry(ImportedBanks& banks, const exchange::EntryName& name, const std::string& file,
-                              std::size_t line) {
+                              std::size_t line, const std::string& where) {
   const TextBank& kind = text_bank(name.bank);
   ImportedBank& bank = banks[index_of(name.bank)];
   if (name.number >= kind.entries) {
     report_error(file, line,
-                 exchange::entry_context(name) + " names no entry: the " + kind.bank_name + " bank has " +
+                 where + exchange::entry_context(name) + " names no entry: the " + kind.bank_name + " bank has " +
                      std::to_string(kind.entries) + ", 0x0000 to " +
                      exchange::entry_number_text(static_cast<std::uint32_t>(kind.entries - 1)));
     return nullptr;

@@ -63,9 +63,10 @@ using ImportedBanks = std::array<ImportedBank, 3>;
 void report_error(const std::string& file, std::size_t line, const std::string& message);
 
 // The place of an entry an exchange file names; nullptr, after saying so at
-// FILE:LINE, where the bank has no such entry.
+// FILE:LINE (the message begun with `where`, such as "row 5: "), where the
+// bank has no such entry.
 ImportedEntry* imported_entry(ImportedBanks& banks, const exchange::EntryName& name, const std::string& file,
-                              std::size_t line);
+                              std::size_t line, const std::string& where = {});
 
 // Writes the text file of every bank given into the output folder, in the
 // options' encoding, then the counts of each. False after saying why: an

@@ -49,8 +49,13 @@ bool find_columns(const std::vector<CsvRow>& rows, std::span<const std::string_v
   }
   std::string all;
   for (std::size_t n = 0; n < names.size(); ++n) all += (n == 0 ? "" : ",") + std::string(names[n]);
+  std::string hint;
+  if (header < rows.size() && rows[header].cells.size() == 1 &&
+      rows[header].cells[0].find_first_of(";\t") != std::string::npos) {
+    hint = "; its cells seem parted by semicolons or tabs: save the sheet as CSV with commas";
+  }
   error = {header < rows.size() ? rows[header].line : 1,
-           "no header row naming the columns " + all + " (missing: " + missing + ")"};
+           "no header row naming the columns " + all + " (missing: " + missing + ")" + hint};
   return false;
 }
 

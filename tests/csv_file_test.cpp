@@ -124,6 +124,11 @@ TEST(CsvColumns, SaysWhichNamesTheHeaderRowLacks) {
   EXPECT_EQ(error.message, "no header row naming the columns source,target (missing: target)");
   EXPECT_FALSE(find_columns({}, kNames, columns, first, error));
   EXPECT_EQ(error.line, 1u);
+  // Spreadsheets of some countries part cells by semicolons.
+  EXPECT_FALSE(find_columns(read_ok("source;target\n"), kNames, columns, first, error));
+  EXPECT_EQ(error.message,
+            "no header row naming the columns source,target (missing: source, target); its cells seem parted by "
+            "semicolons or tabs: save the sheet as CSV with commas");
 }
 
 TEST(Glossary, ReadsTermsWithoutTheirLineFeedsAndRefusesHalfRows) {

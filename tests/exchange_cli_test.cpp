@@ -217,7 +217,7 @@ TEST(TalvoExchange, CsvImportRefusesBadRowsAtTheirLineAndWritesNothing) {
       {header, "x.csv: error: no rows below the header row"},
       {header + "battle,0x0000,a,\r\n", "x.csv:2: error: row 2: 'battle' is no bank"},
       {header + "btl,12,a,\r\n", "x.csv:2: error: row 2: '12' is no entry number"},
-      {header + "btl,0x0177,a,\r\n", "x.csv:2: error: btl 0x0177 names no entry"},
+      {header + "btl,0x0177,a,\r\n", "x.csv:2: error: row 2: btl 0x0177 names no entry"},
       {header + "btl,0x0000,\"a\nb\",\r\n,,,\r\nbtl,0x0000,c,\r\n",
        "x.csv:5: error: row 4: a second row for btl 0x0000; the first is row 2, at line 2"},
       {header + "btl,0x0001,a,\r\n", "x.csv:2: error: btl 0x0000 is missing (the entry after it is here)"},
