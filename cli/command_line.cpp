@@ -85,7 +85,7 @@ std::string unknown_command(int argc, char** argv, const std::string& said) {
     at = 2;
     commands = "export, import";
   }
-  if (argc <= at) return said;
+  if (argc <= at) return at == 1 ? said : "'" + std::string(argv[1]) + "' needs one of its commands: " + commands;
   const std::string word = argv[at];
   if (!word.empty() && word[0] == '-') return "unknown option " + word + "; the commands are " + commands;
   return "'" + word + "' is not a command; the commands are " + commands;
@@ -238,7 +238,6 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   CLI::App* csv_import = csv->add_subcommand("import", "Write the text files of the banks a CSV holds");
   csv_import->add_option("FILE", options.files, "the CSV (columns bank, entry, original, translation)")
       ->required()
-      ->expected(1)
       ->check(file_name_check());
   csv_import->add_option("-o,--output", options.output, "folder for the text files (made when missing)")
       ->required()
@@ -249,6 +248,9 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
 
   try {
     app.parse(argc, argv);
+    if (csv_import->parsed() && options.files.size() > 1) {
+      throw CLI::ValidationError("FILE", "one CSV at a time; " + options.files[1] + " is a second");
+    }
     for (const std::string& text : rooms) {
       RoomOption room{};
       const std::string problem = parse_room(text, room);

@@ -49,6 +49,30 @@ std::size_t files_in(const fs::path& folder) {
   return fs::exists(folder) ? static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {})) : 0;
 }
 
+TEST(TalvoExchange, BadCommandLinesGiveOneLineAndStatus2) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string says;
+  };
+  const Case cases[] = {
+      {{"po"}, "talvo: 'po' needs one of its commands: export, import"},
+      {{"patch"}, "talvo: 'patch' needs one of its commands: create, apply"},
+      {{"po", "send"}, "talvo: 'send' is not a command; the commands are export, import"},
+      {{"csv", "export", "game.smc"}, "--output is required"},
+      {{"po", "import", "-o", "out"}, "PO is required"},
+      {{"csv", "import", "a.csv", "b.csv", "-o", "out"}, "talvo: FILE: one CSV at a time; b.csv is a second"},
+      {{"po", "export", "", "-o", "out"}, "an empty word names no file"},
+      {{"po", "import", "x.po", "-o", "out", "--encoding", "latin1"}, "latin1"},
+  };
+  TempFolder folder;
+  for (const Case& c : cases) {
+    const ProcessResult run = talvo(c.arguments, folder.path());
+    EXPECT_EQ(run.exit_status, 2) << c.says;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(files_in(folder.path()), 0u);
+}
+
 TEST(TalvoExchange, ExportThenImportGivesTheExtractedFilesByteForByte) {
   const builder::ImageSize sizes[] = {builder::ImageSize::Plain4Mb, builder::ImageSize::CopierHeader4Mb,
                                       builder::ImageSize::Plain6Mb};
