@@ -6,6 +6,7 @@
 #include "diagnostic_report.h"
 #include "text_checker.h"
 #include "text_input.h"
+#include "window_check.h"
 
 namespace talvo::cli {
 namespace {
@@ -35,6 +36,18 @@ int run_check(const Options& options) {
   check_options.max_line = options.max_line;
   check_options.max_entry = options.max_entry;
   check_options.byte_order_mark_is_error = options.encoding == TextEncoding::ShiftJis;
+  std::vector<std::optional<WindowSetup>> windows(options.files.size());
+  if (!options.window.empty() || !options.widths_file.empty() || !options.page_codes.empty()) {
+    for (std::size_t i = 0; i < options.files.size(); ++i) {
+      int status = kSuccess;
+      windows[i] = window_setup(options, text_bank(banks[i]), status);
+      if (!windows[i]) return status;
+    }
+  }
+  // Thousands of lines of diagnostics in blocks, not a write for each: the
+  // standard error stream has no buffer of its own.
+  static char buffer[1 << 16];
+  std::setvbuf(stderr, buffer, _IOFBF, sizeof buffer);
   std::size_t errors = 0, warnings = 0;
   for (std::size_t i = 0; i < options.files.size(); ++i) {
     TextInput input;
@@ -44,13 +57,15 @@ int run_check(const Options& options) {
       ++errors;
       continue;
     }
-    const CheckedText checked = check_text(input.sjis(), text_bank(banks[i]), check_options);
+    CheckedText checked = check_text(input.sjis(), text_bank(banks[i]), check_options);
+    if (windows[i]) add_window_diagnostics(input.sjis(), *windows[i], checked);
     std::vector<Diagnostic> diagnostics = file_diagnostics(input, checked);
     add_consistency_warnings(reference, input, banks[i], diagnostics);
     print_diagnostics(stderr, input, diagnostics, style);
     for (const Diagnostic& d : diagnostics) ++(d.severity == Severity::Error ? errors : warnings);
   }
   say(counted(errors, "error", "errors") + ", " + counted(warnings, "warning", "warnings"));
+  std::fflush(stderr);
   return errors == 0 ? kSuccess : kFailure;
 }
 

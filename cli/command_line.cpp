@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include "window_profile.h"
+
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -73,19 +75,29 @@ CLI::Validator file_name_check() {
 }
 
 // What CLI11 says when no command was recognised names none; this names the
-// word it did not know, and the commands it knows.
-std::string unknown_command(int argc, char** argv, const std::string& said) {
+// word it did not know, and the commands known where it stands.
+std::string unknown_command(CLI::App& app, int argc, char** argv, const std::string& said) {
+  CLI::App* level = &app;
   int at = 1;
-  std::string commands = "extract, encode, check, insert, patch, po, csv";
-  if (argc > 1 && std::string_view(argv[1]) == "patch") {
-    at = 2;
-    commands = "create, apply";
+  const auto all = [](CLI::App*) { return true; };
+  for (bool descended = true; descended && at < argc;) {
+    descended = false;
+    for (CLI::App* sub : level->get_subcommands(all)) {
+      if (sub->get_name() == argv[at]) {
+        level = sub;
+        ++at;
+        descended = true;
+        break;
+      }
+    }
   }
-  if (argc > 1 && (std::string_view(argv[1]) == "po" || std::string_view(argv[1]) == "csv")) {
-    at = 2;
-    commands = "export, import";
+  std::string commands;
+  for (CLI::App* sub : level->get_subcommands(all)) commands += (commands.empty() ? "" : ", ") + sub->get_name();
+  if (commands.empty()) return said;
+  if (argc <= at) {
+    // A command given without one of its own, such as "talvo po".
+    return at == 1 ? said : "'" + level->get_name() + "' needs one of its commands: " + commands;
   }
-  if (argc <= at) return at == 1 ? said : "'" + std::string(argv[1]) + "' needs one of its commands: " + commands;
   const std::string word = argv[at];
   if (!word.empty() && word[0] == '-') return "unknown option " + word + "; the commands are " + commands;
   return "'" + word + "' is not a command; the commands are " + commands;
@@ -126,6 +138,34 @@ std::string parse_room(const std::string& text, RoomOption& room) {
   return {};
 }
 
+// --window WxH and --cell CWxCH: refused on the command line when malformed.
+std::string window_size_problem(const std::string& text) {
+  return fit::parse_window_size(text)
+             ? std::string()
+             : "expected WIDTHxLINES, such as 16x3 (width up to " + std::to_string(fit::kMaxWindowWidth) +
+                   ", lines up to " + std::to_string(fit::kMaxWindowLines) + ")";
+}
+
+std::string cell_size_problem(const std::string& text) {
+  const auto size = fit::parse_window_size(text);
+  return size && size->width <= 256 && size->lines <= 256 ? std::string()
+                                                          : "expected CWxCH in pixels, such as 16x16 (up to 256x256)";
+}
+
+// The window options of check, wrap and preview.
+void add_window(CLI::App& command, Options& options) {
+  command.add_option("--window", options.window, "the game's window: W tiles to a line, H lines to a page")
+      ->option_text("WxH")
+      ->check(window_size_problem);
+  command.add_option("--widths", options.widths_file, "each code's width in pixels (lines HEX=PIXELS); W in pixels")
+      ->option_text("FILE");
+  // One token to each --page-code, taken as written: CLI11 would otherwise
+  // read "[00AF]" as a list.
+  command.add_option("--page-code", options.page_codes, "a token after which a new page begins (repeatable)")
+      ->option_text("TOKEN")
+      ->allow_extra_args(false);
+}
+
 }  // namespace
 
 ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
@@ -161,6 +201,7 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
       ->check(count_check());
   check->add_option("--max-entry", options.max_entry, "warn about entries longer than N characters")
       ->check(count_check());
+  add_window(*check, options);
   CLI::Option* original = check
                               ->add_option("--original", options.original,
                                            "the original image: warn where one original is translated two ways")
@@ -170,6 +211,41 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
                    "CSV of terms (columns source,target): warn where a translation lacks a term's target")
       ->check(file_name_check())
       ->needs(original);
+
+  CLI::App* wrap = app.add_subcommand("wrap", "Re-wrap a message file's entries to fit the game's window");
+  wrap->add_option("FILE", options.text_file, "the message text file (never changed)")->required();
+  wrap->add_option("-o,--output", options.output, "the re-wrapped text file")->required();
+  add_window(*wrap, options);
+  wrap->add_option("--line-code", options.line_code, "the token written between lines (default [00AD])")
+      ->option_text("TOKEN");
+  CLI::Option* entries = wrap->add_option("--entries", options.entries,
+                                          "re-wrap these entries, such as 0x10-0x20,0x100 (default: those that "
+                                          "overflow the window)")
+                             ->option_text("RANGES");
+  wrap->add_flag("--all", options.wrap_all, "re-wrap every entry")->excludes(entries);
+  wrap->add_flag("--force", options.force, "replace an output file that holds something else");
+  add_encoding(*wrap, options, "encoding of the text file (default sjis)");
+  add_choice(*wrap, "--color", options.color, kColors, "colours in the report (default auto: on a terminal)");
+
+  CLI::App* preview = app.add_subcommand("preview", "Draw every page of text files as the game's window shows it");
+  preview->add_option("FILE", options.files, "text files")->required();
+  preview->add_option("-o,--output", options.output, "folder for the pictures and index.html (made when missing)")
+      ->required();
+  add_choice(*preview, "--bank", options.check_bank, kBanks,
+             "the bank the files hold (default: from each file's name)");
+  add_window(*preview, options);
+  preview->add_option("--font", options.font_sheet, "the font sheet: a PNG of cells, 16 to a row")
+      ->option_text("SHEET.png");
+  preview->add_option("--cell", options.cell, "the size of a cell of the font sheet")
+      ->option_text("CWxCH")
+      ->check(cell_size_problem);
+  preview->add_option("--first-code", options.first_code, "the code of the font sheet's first cell (hexadecimal)")
+      ->option_text("HEX");
+  preview->add_option("--entries", options.entries, "draw these entries only, such as 0x10-0x20,0x100")
+      ->option_text("RANGES");
+  preview->add_option("--original", options.original_image, "show each entry's text in this image beside it")
+      ->option_text("IMAGE");
+  add_encoding(*preview, options, "encoding of the text files (default sjis)");
 
   std::vector<std::string> rooms;
   CLI::App* insert = app.add_subcommand("insert", "Put edited text files into a copy of the image");
@@ -268,7 +344,7 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
     return ParseOutcome::Done;
   } catch (const CLI::ParseError& error) {
     std::string said = error.what();
-    if (said == "A subcommand is required") said = unknown_command(argc, argv, said);
+    if (said == "A subcommand is required") said = unknown_command(app, argc, argv, said);
     std::fprintf(stderr, "talvo: %s\nTry 'talvo --help' for more information.\n", said.c_str());
     return ParseOutcome::UsageError;
   }
@@ -283,6 +359,8 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   if (po_import->parsed()) options.command = Command::PoImport;
   if (csv_export->parsed()) options.command = Command::CsvExport;
   if (csv_import->parsed()) options.command = Command::CsvImport;
+  if (wrap->parsed()) options.command = Command::Wrap;
+  if (preview->parsed()) options.command = Command::Preview;
   return ParseOutcome::Run;
 }
 

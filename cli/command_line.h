@@ -19,6 +19,8 @@ enum class Command {
   Insert,
   PatchCreate,
   PatchApply,
+  Wrap,
+  Preview,
   PoExport,
   PoImport,
   CsvExport,
@@ -55,8 +57,18 @@ struct Options {
 
   std::string patch_source, patch_target, patch_file;  // patch create / apply
 
+  // The game's window (check, wrap, preview): "" where not given.
+  std::string window;                   // WxH
+  std::string widths_file;              // HEX=PIXELS lines; W is then in pixels
+  std::vector<std::string> page_codes;  // tokens, such as [00AF]
+  std::string line_code = "[00AD]";
+  std::string entries;  // wrap, preview: RANGES, such as 0x10-0x20,0x100
+  bool wrap_all = false;
+  bool force = false;                        // wrap, the imports, csv export: replace an output that differs
+  std::string font_sheet, cell, first_code;  // preview
+  std::string original_image;                // preview
+
   std::vector<std::string> texts;  // po and csv export: translators' text files (--text)
-  bool force = false;              // replace text files that hold other text
   std::string original;            // check: the original image, for the consistency warnings
   std::string glossary;            // check: the team's glossary, a CSV
 };

@@ -23,6 +23,8 @@ int run_check(const Options& options);
 int run_insert(const Options& options);
 int run_patch_create(const Options& options);
 int run_patch_apply(const Options& options);
+int run_wrap(const Options& options);
+int run_preview(const Options& options);
 int run_po_export(const Options& options);
 int run_po_import(const Options& options);
 int run_csv_export(const Options& options);

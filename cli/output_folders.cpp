@@ -1,7 +1,7 @@
 #include "output_folders.h"
 
 #include "commands.h"
-#include "platform.h"
+#include "platform_folders.h"
 
 namespace talvo::cli {
 

@@ -25,6 +25,10 @@ int run(const talvo::cli::Options& options) {
       return talvo::cli::run_patch_create(options);
     case Command::PatchApply:
       return talvo::cli::run_patch_apply(options);
+    case Command::Wrap:
+      return talvo::cli::run_wrap(options);
+    case Command::Preview:
+      return talvo::cli::run_preview(options);
     case Command::PoExport:
       return talvo::cli::run_po_export(options);
     case Command::PoImport:

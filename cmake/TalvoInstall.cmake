@@ -8,7 +8,10 @@
 # module, which brings GTK in), which talvo recommends.
 #
 # Windows: the programs, README.txt and LICENSE.txt side by side in one
-# folder, which `cpack` zips.
+# folder, which `cpack` zips, with the stand-in font of talvo preview (GNU
+# Unifont's .hex form from Debian's unifont package) and its copyright,
+# which talvo.exe finds beside itself. On Linux the package depends on
+# unifont, which installs the font under /usr/share/unifont.
 
 set(talvo_programs Talvo_decode SJIStoTalvo_msg SJIStoTalvo_str SJIStoTalvo_btl)
 foreach(program IN ITEMS Talvo_insert talvo)
@@ -23,6 +26,15 @@ if(WIN32)
   configure_file(${PROJECT_SOURCE_DIR}/README.md ${PROJECT_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
   configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
   install(FILES ${PROJECT_BINARY_DIR}/README.txt ${PROJECT_BINARY_DIR}/LICENSE.txt DESTINATION . COMPONENT programs)
+  if(TARGET talvo)
+    find_file(TALVO_UNIFONT_HEX unifont_jp.hex PATHS /usr/share/unifont NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+    find_file(TALVO_UNIFONT_COPYRIGHT copyright PATHS /usr/share/doc/unifont NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+    if(NOT TALVO_UNIFONT_HEX OR NOT TALVO_UNIFONT_COPYRIGHT)
+      message(FATAL_ERROR "GNU Unifont's unifont_jp.hex is missing (Debian: unifont); the zip carries it")
+    endif()
+    install(FILES ${TALVO_UNIFONT_HEX} DESTINATION . COMPONENT programs)
+    install(FILES ${TALVO_UNIFONT_COPYRIGHT} DESTINATION . RENAME unifont-copyright.txt COMPONENT programs)
+  endif()
 else()
   install(TARGETS ${talvo_programs} RUNTIME DESTINATION bin COMPONENT programs)
   if(TARGET talvo_gtk_dialogs)
@@ -82,6 +94,8 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
   set(CPACK_DEBIAN_PROGRAMS_PACKAGE_NAME talvo)
+  # talvo preview's stand-in font; the libraries' own come from shlibdeps.
+  set(CPACK_DEBIAN_PROGRAMS_PACKAGE_DEPENDS unifont)
   # Each description's first line is its package's summary.
   set(CPACK_DEBIAN_PROGRAMS_DESCRIPTION "text tools for translators of the Super Famicom game Talvo
 Extract the game's Japanese text from a cartridge image into Shift_JIS text

@@ -88,10 +88,9 @@ bool read_whole_file(const std::string& path, std::uint64_t limit, FileBytes& by
 // Writes `bytes` as the file at `path` whole or not at all: into a new file
 // beside it (`pending`), which commit_file() renames over `path`. A run that
 // fails or is cut short leaves the old file. (Like compilers and editors,
-// it does not wait for the disk: that took longer than writing the file.)
-// A link at `path` is replaced, not followed; a read-only file there is
-// refused, as the desktop programs refuse one. Several files are written
-// first and renamed after, so that a failure leaves all as they were.
+// it does not wait for the disk: that took longer than writing the file.) A link at `path` is replaced, not followed; a read-only file
+// there is refused, as the desktop programs refuse one. Several files are
+// written first and renamed after, so that a failure leaves all as they were.
 struct PendingFile {
   std::string temporary;
   std::string path;
@@ -100,11 +99,6 @@ bool write_pending_file(const std::string& path, std::span<const std::uint8_t> b
                         std::string& reason);
 bool commit_file(PendingFile& pending, std::string& reason);
 void discard_file(PendingFile& pending);
-
-// Makes the folder at `path` where it is missing, and the folders above it;
-// false with the reason (naming the part that failed) when one cannot be
-// made or something other than a folder stands in the way.
-bool make_folders(const std::string& path, std::string& reason);
 
 // Whether something (a file, a folder, a link) exists at `path`.
 bool exists(const std::string& path);

@@ -126,25 +126,6 @@ void discard_file(PendingFile& pending) {
   pending = {};
 }
 
-bool make_folders(const std::string& path, std::string& reason) {
-  for (std::size_t at = 1; at <= path.size(); ++at) {
-    if (at < path.size() && path[at] != '/') continue;
-    const std::string folder = path.substr(0, at);
-    if (folder.back() == '/') continue;  // a doubled slash
-    struct stat info {};
-    if (stat(folder.c_str(), &info) == 0) {
-      if (S_ISDIR(info.st_mode)) continue;
-      reason = folder + ": " + (S_ISREG(info.st_mode) ? "a file" : kind_of(info.st_mode)) + ", not a folder";
-      return false;
-    }
-    if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
-      reason = folder + ": " + system_reason();
-      return false;
-    }
-  }
-  return true;
-}
-
 bool exists(const std::string& path) {
   struct stat info {};
   return lstat(path.c_str(), &info) == 0;

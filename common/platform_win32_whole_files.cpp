@@ -179,38 +179,6 @@ void discard_file(PendingFile& pending) {
   pending = {};
 }
 
-bool make_folders(const std::string& path, std::string& reason) {
-  std::wstring wide;
-  if (!wide_path(path, wide, reason)) return false;
-  // A drive (C:) and a network share (\\server\share) are there or not: never made.
-  std::size_t from = 1;
-  if (wide.size() >= 2 && wide[1] == L':') from = 2;
-  if (wide.starts_with(L"\\\\") || wide.starts_with(L"//")) {
-    from = wide.find_first_of(L"\\/", 2);
-    from = from == std::wstring::npos ? wide.size() : wide.find_first_of(L"\\/", from + 1);
-    if (from == std::wstring::npos) return true;
-  }
-  for (std::size_t at = from; at <= wide.size(); ++at) {
-    if (at < wide.size() && wide[at] != L'\\' && wide[at] != L'/') continue;
-    const std::wstring folder = wide.substr(0, at);
-    if (folder.back() == L'\\' || folder.back() == L'/' || folder.back() == L':') continue;
-    const DWORD attributes = GetFileAttributesW(folder.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-      if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
-      win32::utf8_from_wide(folder, reason);
-      reason += ": a file, not a folder";
-      return false;
-    }
-    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-      const std::string why = system_reason();
-      win32::utf8_from_wide(folder, reason);
-      reason += ": " + why;
-      return false;
-    }
-  }
-  return true;
-}
-
 bool exists(const std::string& path) {
   std::wstring wide;
   return win32::wide_from_utf8(path, wide) && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -13,6 +13,7 @@
 #include "exchange_seeds.h"
 #include "fuzz_regions.h"
 #include "image_builder.h"
+#include "png_image.h"
 
 namespace {
 
@@ -151,6 +152,31 @@ void text_round_trip_seeds(const SeedFolder& seeds) {
   seeds.write("sample-battle-text", with_choice(2, battle));
 }
 
+// Font sheets: whole pictures of several colour types and cell sizes (the
+// first two bytes choose the cell), and the same cut short.
+void font_sheet_seeds(const SeedFolder& seeds) {
+  const auto sheet = [](std::uint32_t cell, std::uint32_t rows) {
+    preview::Image image(16 * cell, rows * cell, {});
+    for (std::size_t i = 0; i < image.pixels.size(); ++i)
+      image.pixels[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i >> 3), 0x80,
+                         static_cast<std::uint8_t>(i % 3 == 0 ? 0 : 255)};
+    const std::vector<std::uint8_t> png = preview::write_png(image);
+    std::string bytes{static_cast<char>(cell - 1), static_cast<char>(cell - 1)};
+    return bytes + std::string(png.begin(), png.end());
+  };
+  seeds.write("cells-of-8-two-rows", sheet(8, 2));
+  seeds.write("cells-of-4-one-row", sheet(4, 1));
+  const std::string whole = sheet(6, 3);
+  seeds.write("cells-of-6-three-rows", whole);
+  seeds.write("cut-in-its-data", whole.substr(0, whole.size() / 2));
+}
+
+void widths_file_seeds(const SeedFolder& seeds) {
+  seeds.write("letters", "\xEF\xBB\xBF# a redrawn font\r\n4C1=12\n4C2 = 7  # narrow\n\n200=8\n");
+  seeds.write("every-kind-of-line", "0=0\n60B=1024\n010=16\n#\n  \t\n");
+  seeds.write("twice", "4C1=1\n4C1=2\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -164,6 +190,8 @@ int main(int argc, char** argv) {
     byte_bank_decoder_seeds(SeedFolder(root, "byte_bank_decoder"));
     text_parser_seeds(SeedFolder(root, "text_parser"));
     text_round_trip_seeds(SeedFolder(root, "text_round_trip"));
+    font_sheet_seeds(SeedFolder(root, "font_sheet"));
+    widths_file_seeds(SeedFolder(root, "widths_file"));
     fuzz::write_exchange_seeds(root);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "talvo_fuzz_seeds: %s\n", e.what());

@@ -1,6 +1,7 @@
 #include "insertion.h"
 
 #include <array>
+#include <cstring>
 #include <optional>
 
 #include "bank_fit.h"
@@ -65,15 +66,38 @@ std::string_view expected_text(std::span<const std::uint8_t> before, const NewTe
   return original.text();
 }
 
+// The bytes the extractor reads for a bank: its group pointers, the tree for
+// the messages, and its own regions, which the walk that found them read.
+std::vector<BitSpan> bytes_read_for(Bank bank, const OriginalRooms& original) {
+  std::vector<BitSpan> read = original.room(bank);
+  const std::size_t groups = (entry_count(bank) + group_size(bank) - 1) / group_size(bank);
+  read.push_back(byte_span(pointer_table(bank), pointer_table(bank) + rom::kPointerSize * groups));
+  if (bank == Bank::Messages) read.push_back(byte_span(rom::kMessageTree, kTablesEnd));
+  return read;
+}
+
+bool touches_any(const std::vector<BitSpan>& spans, const std::vector<BitSpan>& others) {
+  for (const BitSpan& span : spans) {
+    for (const BitSpan& other : others) {
+      if (span.touches_bytes(other.first_byte(), other.end_byte())) return true;
+    }
+  }
+  return false;
+}
+
 std::optional<VerificationFailed> verify(std::span<const std::uint8_t> before, std::span<const std::uint8_t> after,
-                                         const NewText& text, std::vector<BitSpan> allowed) {
-  if (const auto offset = first_change_outside(before, after, std::move(allowed))) {
+                                         const NewText& text, const OriginalRooms& original,
+                                         const std::array<bool, kBankCount>& given, std::vector<BitSpan> written) {
+  if (const auto offset = first_change_outside(before, after, written)) {
     return VerificationFailed{std::nullopt, 0, static_cast<std::uint32_t>(*offset)};
   }
   for (Bank bank : kBanks) {
+    // A bank not given reads as it did when no byte it reads was written:
+    // every other byte has just been found unchanged.
+    if (!given[bank_index(bank)] && !touches_any(bytes_read_for(bank, original), written)) continue;
     GatheredText rendered;
-    BufferedOutput original;
-    const std::string_view expected = expected_text(before, text, bank, rendered, original);
+    BufferedOutput original_text;
+    const std::string_view expected = expected_text(before, text, bank, rendered, original_text);
     BufferedOutput actual;
     actual.reserve(expected.size());
     read_bank_text(after, bank, actual);
@@ -128,7 +152,11 @@ Outcome insert_text(std::span<const std::uint8_t> cartridge, const NewText& text
   }
   if (first_overflow) return DoesNotFit{*first_overflow, std::move(report)};
 
-  Inserted result{FileBytes(cartridge.begin(), cartridge.end()), std::move(report)};
+  // Copied in one move of memory: file memory is left uninitialised by
+  // resize, where a copy through the allocator goes element by element.
+  Inserted result{FileBytes(), std::move(report)};
+  result.cartridge.resize(cartridge.size());
+  std::memcpy(result.cartridge.data(), cartridge.data(), cartridge.size());
   const std::span<std::uint8_t> out(result.cartridge);
   std::vector<BitSpan> written;
   for (Bank bank : kBanks) {
@@ -156,7 +184,7 @@ Outcome insert_text(std::span<const std::uint8_t> cartridge, const NewText& text
     }
   }
 
-  if (auto failed = verify(cartridge, out, text, std::move(written))) return *failed;
+  if (auto failed = verify(cartridge, out, text, original, given, std::move(written))) return *failed;
   return result;
 }
 

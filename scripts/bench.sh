@@ -4,7 +4,7 @@
 # Builds the `bench` preset, makes a full-size 6 MB image with the test-image
 # builder, and times whole processes with hyperfine: Talvo_decode on the
 # image and each encoder on the file extracted for it; talvo extract, encode
-# and check; insertion of all three files by talvo insert and Talvo_insert;
+# and check (also against the game's window, and re-wrapping to it); insertion of all three files by talvo insert and Talvo_insert;
 # talvo patch create and apply between the image and the inserted one;
 # talvo po and csv export of the image and import of what they wrote. Each
 # beside its floor, `cat` copying what it reads into what it writes, in the
@@ -57,8 +57,9 @@ echo full.smc >answer-insert
 # Each timed command, its name, and the floor it is held to: cat copying what
 # it reads into what it writes, in this working directory.
 talvo=$bin/cli/talvo
-names=(decode msg str btl talvo-extract talvo-encode talvo-check talvo-insert Talvo_insert patch-create patch-apply
-       po-export po-import csv-export csv-import)
+window="--window 16x3 --page-code '[00AF]'"
+names=(decode msg str btl talvo-extract talvo-encode talvo-check check-window talvo-wrap talvo-insert Talvo_insert
+       patch-create patch-apply po-export po-import csv-export csv-import)
 programs=("$bin/decode/Talvo_decode <answer-image"
           "$bin/encode/SJIStoTalvo_msg <answer-msg"
           "$bin/encode/SJIStoTalvo_str <answer-str"
@@ -66,6 +67,8 @@ programs=("$bin/decode/Talvo_decode <answer-image"
           "$talvo extract full.smc -o extracted"
           "$talvo encode msg MsgDataDecode.txt -o encoded"
           "$talvo check MsgDataDecode.txt 2>/dev/null"
+          "$talvo check MsgDataDecode.txt $window 2>/dev/null"
+          "$talvo wrap MsgDataDecode.txt $window --force -o wrapped.txt 2>/dev/null"
           "$talvo insert full.smc --msg MsgDataDecode.txt --str StrDataDecode.txt --btl BtlDataDecode.txt -o again.smc"
           "$bin/insert/Talvo_insert <answer-insert"
           "$talvo patch create full.smc inserted.smc -o made.bps"
@@ -74,7 +77,7 @@ programs=("$bin/decode/Talvo_decode <answer-image"
           "$talvo po import po/msg.pot po/str.pot po/btl.pot -o po-imported --force 2>/dev/null"
           "$talvo csv export full.smc -o again.csv --force"
           "$talvo csv import full.csv -o csv-imported --force 2>/dev/null")
-floors=(image msg str btl image msg msg insert insert create apply image po image csv)
+floors=(image msg str btl image msg msg msg msg insert insert create apply image po image csv)
 declare -A floor_commands=(
   [image]="cat full.smc >floor-image"
   [msg]="cat MsgDataDecode.txt >floor-msg"
@@ -114,7 +117,16 @@ awk -F, -v batch="$batch" -v names="${names[*]}" -v floors="${floors[*]}" 'NR > 
     }
     printf "  talvo check against talvo encode on the message file: wall %4.2f, CPU %4.2f (at most 2)\n",
            median["talvo-check"] / median["talvo-encode"], cpu["talvo-check"] / cpu["talvo-encode"]
+    printf "  check --window against check on the message file: wall %4.2f, CPU %4.2f (at most 1.5)\n",
+           median["check-window"] / median["talvo-check"], cpu["check-window"] / cpu["talvo-check"]
   }' times.csv
+
+# Pictures of every page of all 4047 messages, in the stand-in font: a few
+# runs, each seconds long (target: under 10 seconds).
+echo
+hyperfine --warmup 1 --runs 3 --export-csv preview.csv -n preview \
+  "rm -rf pages && $talvo preview MsgDataDecode.txt $window -o pages 2>/dev/null"
+awk -F, 'NR > 1 { printf "  talvo preview of all 4047 messages: %.2f s [%.2f-%.2f] (under 10)\n", $4, $7, $8 }' preview.csv
 
 echo
 echo "Peak memory (maximum resident set size):"

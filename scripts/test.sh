@@ -3,7 +3,8 @@
 # with warnings as errors and runs the tests with g++, with clang and in the
 # sanitizer build (develop: debug, address and undefined-behaviour
 # sanitizers, the programs included); the GTK dialogs come with each, and
-# their real-window test runs in the first. Then makes the Debian packages from the default build,
+# their real-window test runs in the first; preview's index page is loaded
+# in headless Chromium. Then makes the Debian packages from the default build,
 # installs them into this machine, runs the installed programs and removes
 # them again; fuzzes the targets, 120 seconds among them all; and
 # cross-builds the Windows programs and their zip, running their core tests
@@ -14,6 +15,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/desktop_deps.sh
+scripts/browser_deps.sh
 
 # Each step's minutes at the end, to keep an eye on CI's time.
 timings=()

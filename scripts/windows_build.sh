@@ -15,8 +15,9 @@ cd "$(dirname "$0")/.."
 build=${1:-build/mingw}
 sample=$PWD/${2:-build/default}/sample
 
-# zlib for mingw-w64, and CLI11's headers, which the cross-build copies.
-scripts/deps.sh g++-mingw-w64-x86-64-posix googletest wine64 libz-mingw-w64-dev libcli11-dev
+# zlib for mingw-w64, and CLI11's and stb's headers, which the cross-build
+# copies; the stand-in font the zip carries.
+scripts/deps.sh g++-mingw-w64-x86-64-posix googletest wine64 libz-mingw-w64-dev libcli11-dev libstb-dev unifont
 
 cmake --preset mingw -B "$build"
 cmake --build "$build" -j2
@@ -41,13 +42,14 @@ for program in decode/Talvo_decode encode/SJIStoTalvo_msg encode/SJIStoTalvo_str
 done
 [ $status -eq 0 ] || exit $status
 
-# The zip: the six programs, README.txt and LICENSE.txt, nothing else.
+# The zip: the six programs, README.txt and LICENSE.txt, and the stand-in
+# font of talvo preview with its copyright, nothing else.
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 zip=$build/packages/talvo-$version-windows-x86_64.zip
 rm -f "$zip"
 (cd "$build" && cpack >/dev/null)
 contents=$(cmake -E tar tf "$zip" | sed 's|^[^/]*/||' | grep -v '^$' | sort | tr '\n' ' ')
-expected="LICENSE.txt README.txt SJIStoTalvo_btl.exe SJIStoTalvo_msg.exe SJIStoTalvo_str.exe Talvo_decode.exe Talvo_insert.exe talvo.exe "
+expected="LICENSE.txt README.txt SJIStoTalvo_btl.exe SJIStoTalvo_msg.exe SJIStoTalvo_str.exe Talvo_decode.exe Talvo_insert.exe talvo.exe unifont-copyright.txt unifont_jp.hex "
 if [ "$contents" != "$expected" ]; then
   echo "$zip holds: $contents" >&2
   exit 1
@@ -78,6 +80,7 @@ if [ -f "$sample/talvo-sample.smc" ]; then
   for file in MsgDataDecode.txt StrDataDecode.txt BtlDataDecode.txt; do
     cmp "$folder/out/$file" "$sample/expected/$file"
   done
+  echo "talvo.exe under Wine: the sample image's files, byte for byte"
   # Through PO and CSV and back, into folders made on the way.
   exe="$prefix/zip/talvo-$version-windows-x86_64/talvo.exe"
   (cd "$folder" && wine "$exe" po export サンプル.smc -o 翻訳/po &&
@@ -87,5 +90,10 @@ if [ -f "$sample/talvo-sample.smc" ]; then
     cmp "$folder/翻訳/から/po/$file" "$sample/expected/$file"
     cmp "$folder/翻訳/から/csv/$file" "$sample/expected/$file"
   done
-  echo "talvo.exe under Wine: the sample image's files, byte for byte, also through PO and CSV"
+  echo "talvo.exe under Wine: the sample image's files through PO and CSV and back, byte for byte"
+  # preview in the stand-in font the zip carries beside talvo.exe.
+  (cd "$folder" && wine "$prefix/zip/talvo-$version-windows-x86_64/talvo.exe" preview out/MsgDataDecode.txt \
+    --window 16x3 --page-code "[00AF]" --entries 0-3 -o ページ)
+  test -s "$folder/ページ/index.html" -a -s "$folder/ページ/msg-0003-1.png"
+  echo "talvo.exe under Wine: preview's pages and index in the stand-in font"
 fi

@@ -323,7 +323,7 @@ TEST(TalvoExchange, OutputFoldersAreMadeWithTheirParents) {
   EXPECT_TRUE(fs::exists(game.folder / "e" / "f" / "game.csv"));
   const ProcessResult blocked = talvo({"po", "export", "game.smc", "-o", "game.smc/po"}, game.folder.path());
   EXPECT_EQ(blocked.exit_status, 1);
-  EXPECT_EQ(blocked.err, "talvo: game.smc/po: the folder cannot be made: game.smc: a file, not a folder\n");
+  EXPECT_EQ(blocked.err, "talvo: game.smc/po: the folder cannot be made: Not a directory\n");
 }
 
 TEST(TalvoExchange, ABrokenImageIsRefusedWithWhatStoppedIt) {

@@ -22,6 +22,8 @@ void append24(std::string& out, std::size_t value) {
   out += static_cast<char>(value >> 16 & 0xFF);
 }
 
+}  // namespace
+
 std::string byte_bank_text(const std::vector<std::vector<std::uint8_t>>& entries) {
   std::string out;
   for (std::size_t n = 0; n < entries.size(); ++n) {
@@ -34,6 +36,8 @@ std::string byte_bank_text(const std::vector<std::vector<std::uint8_t>>& entries
   }
   return out;
 }
+
+namespace {
 
 std::string byte_bank(const std::vector<std::vector<std::uint8_t>>& entries) {
   std::string out;
@@ -53,17 +57,21 @@ std::string byte_bank_index(const std::vector<std::vector<std::uint8_t>>& entrie
 
 }  // namespace
 
-std::string expected_message_text(const ImageContent& content) {
-  validate(content);
+std::string message_text(const std::vector<std::vector<std::uint16_t>>& messages) {
   std::string out;
-  for (std::size_t n = 0; n < content.messages.size(); ++n) {
+  for (std::size_t n = 0; n < messages.size(); ++n) {
     append_header(out, n == 0 ? text_format::kFirstMessageHeaderFormat : text_format::kMessageHeaderFormat, n);
-    for (std::uint16_t code : content.messages[n]) {
+    for (std::uint16_t code : messages[n]) {
       char token[kMessageTokenSlot];
       out.append(token, message_token(code, token));
     }
   }
   return out;
+}
+
+std::string expected_message_text(const ImageContent& content) {
+  validate(content);
+  return message_text(content.messages);
 }
 
 std::string expected_fixed_string_text(const ImageContent& content) {

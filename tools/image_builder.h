@@ -54,6 +54,11 @@ std::string expected_message_text(const ImageContent& content);
 std::string expected_fixed_string_text(const ImageContent& content);
 std::string expected_battle_text(const ImageContent& content);
 
+// The same for entries of one bank, which the caller vouches for: no
+// validation, for the fuzzers that made them.
+std::string message_text(const std::vector<std::vector<std::uint16_t>>& messages);
+std::string byte_bank_text(const std::vector<std::vector<std::uint8_t>>& entries);
+
 // What the encoders write: the code banks and their group indexes, as bytes.
 std::string expected_message_bank(const ImageContent& content);
 std::string expected_message_index(const ImageContent& content);
