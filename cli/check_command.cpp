@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "commands.h"
+#include "consistency_check.h"
 #include "diagnostic_report.h"
 #include "text_checker.h"
 #include "text_input.h"
@@ -28,6 +29,8 @@ int run_check(const Options& options) {
     }
     banks.push_back(*bank);
   }
+  ConsistencyReference reference;
+  if (!load_consistency_reference(options, reference)) return kFailure;
   const ReportStyle style = report_style(options.color);
   CheckOptions check_options;
   check_options.max_line = options.max_line;
@@ -57,7 +60,8 @@ int run_check(const Options& options) {
     }
     CheckedText checked = check_text(input.sjis(), text_bank(banks[i]), check_options);
     if (windows[i]) add_window_diagnostics(input.sjis(), *windows[i], checked);
-    const std::vector<Diagnostic> diagnostics = file_diagnostics(input, checked);
+    std::vector<Diagnostic> diagnostics = file_diagnostics(input, checked);
+    add_consistency_warnings(reference, input, banks[i], diagnostics);
     print_diagnostics(stderr, input, diagnostics, style);
     for (const Diagnostic& d : diagnostics) ++(d.severity == Severity::Error ? errors : warnings);
   }

@@ -96,7 +96,11 @@ std::string unknown_command(CLI::App& app, int argc, char** argv, const std::str
   }
   std::string commands;
   for (CLI::App* sub : level->get_subcommands(all)) commands += (commands.empty() ? "" : ", ") + sub->get_name();
-  if (argc <= at || commands.empty()) return said;
+  if (commands.empty()) return said;
+  if (argc <= at) {
+    // A command given without one of its own, such as "talvo po".
+    return at == 1 ? said : "'" + level->get_name() + "' needs one of its commands: " + commands;
+  }
   const std::string word = argv[at];
   if (!word.empty() && word[0] == '-') return "unknown option " + word + "; the commands are " + commands;
   return "'" + word + "' is not a command; the commands are " + commands;
@@ -201,6 +205,15 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   check->add_option("--max-entry", options.max_entry, "warn about entries longer than N characters")
       ->check(count_check());
   add_window(*check, options);
+  CLI::Option* original = check
+                              ->add_option("--original", options.original,
+                                           "the original image: warn where one original is translated two ways")
+                              ->check(file_name_check());
+  check
+      ->add_option("--glossary", options.glossary,
+                   "CSV of terms (columns source,target): warn where a translation lacks a term's target")
+      ->check(file_name_check())
+      ->needs(original);
 
   CLI::App* wrap = app.add_subcommand("wrap", "Re-wrap a message file's entries to fit the game's window");
   wrap->add_option("FILE", options.text_file, "the message text file (never changed)")->required();
@@ -287,9 +300,58 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   suggest->add_option("FILE", options.files, "the translated text files")->required();
   suggest->add_option("-o,--output", options.table_output, "the table with the new entries")->required();
   add_encoding(*suggest, options, "encoding of the text files (default sjis)");
+  CLI::App* po = app.add_subcommand("po", "Exchange the text with translation tools through gettext's PO files");
+  po->require_subcommand(1);
+  CLI::App* po_export =
+      po->add_subcommand("export", "Write msg.pot, str.pot and btl.pot, templates of the image's text");
+  po_export->add_option("IMAGE", options.image, "the cartridge image")->required()->check(file_name_check());
+  po_export->add_option("-o,--output", options.output, "folder for the templates (made when missing)")
+      ->required()
+      ->check(file_name_check());
+  po_export
+      ->add_option("--text", options.texts,
+                   "text files whose translations the templates carry (the bank from each name)")
+      ->check(file_name_check());
+  add_encoding(*po_export, options, "encoding of the --text files (default sjis)");
+  CLI::App* po_import = po->add_subcommand("import", "Write the text files of the banks that PO files translate");
+  po_import->add_option("PO", options.files, "PO files (the bank and entry from each message's msgctxt)")
+      ->required()
+      ->check(file_name_check());
+  po_import->add_option("-o,--output", options.output, "folder for the text files (made when missing)")
+      ->required()
+      ->check(file_name_check());
+  add_encoding(*po_import, options, "encoding of the text files written (default sjis)");
+  po_import->add_flag("--force", options.force, "replace text files that hold other text");
+
+  CLI::App* csv = app.add_subcommand("csv", "Exchange the text with spreadsheets through CSV files");
+  csv->require_subcommand(1);
+  CLI::App* csv_export = csv->add_subcommand("export", "Write one CSV of every entry of the three banks");
+  csv_export->add_option("IMAGE", options.image, "the cartridge image")->required()->check(file_name_check());
+  csv_export->add_option("-o,--output", options.output, "the CSV file (its folder made when missing)")
+      ->required()
+      ->check(file_name_check());
+  csv_export
+      ->add_option("--text", options.texts,
+                   "text files whose translations fill the translation column (the bank from each name)")
+      ->check(file_name_check());
+  add_encoding(*csv_export, options, "encoding of the --text files (default sjis)");
+  csv_export->add_flag("--force", options.force, "replace a CSV that holds other text");
+  CLI::App* csv_import = csv->add_subcommand("import", "Write the text files of the banks a CSV holds");
+  csv_import->add_option("FILE", options.files, "the CSV (columns bank, entry, original, translation)")
+      ->required()
+      ->check(file_name_check());
+  csv_import->add_option("-o,--output", options.output, "folder for the text files (made when missing)")
+      ->required()
+      ->check(file_name_check());
+  add_encoding(*csv_import, options, "encoding of the text files written (default sjis)");
+  csv_import->add_flag("--force", options.force, "replace text files that hold other text");
+  // The translator tables (--msg-table, --byte-table) join the exports here.
 
   try {
     app.parse(argc, argv);
+    if (csv_import->parsed() && options.files.size() > 1) {
+      throw CLI::ValidationError("FILE", "one CSV at a time; " + options.files[1] + " is a second");
+    }
     for (const std::string& text : rooms) {
       RoomOption room{};
       const std::string problem = parse_room(text, room);
@@ -318,6 +380,10 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   if (insert->parsed()) options.command = Command::Insert;
   if (create->parsed()) options.command = Command::PatchCreate;
   if (apply->parsed()) options.command = Command::PatchApply;
+  if (po_export->parsed()) options.command = Command::PoExport;
+  if (po_import->parsed()) options.command = Command::PoImport;
+  if (csv_export->parsed()) options.command = Command::CsvExport;
+  if (csv_import->parsed()) options.command = Command::CsvImport;
   if (wrap->parsed()) options.command = Command::Wrap;
   if (preview->parsed()) options.command = Command::Preview;
   if (table_export->parsed()) options.command = Command::TableExport;

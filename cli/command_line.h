@@ -24,7 +24,11 @@ enum class Command {
   Preview,
   TableExport,
   TableShow,
-  TableSuggest
+  TableSuggest,
+  PoExport,
+  PoImport,
+  CsvExport,
+  CsvImport
 };
 enum class ColorMode { Auto, Always, Never };
 enum class ReportFormat { Text, Json };
@@ -44,7 +48,7 @@ struct Options {
   std::string image;                   // extract, insert, patch apply
   BankKind bank = BankKind::Messages;  // encode
   std::string text_file;               // encode
-  std::vector<std::string> files;      // check
+  std::vector<std::string> files;      // check; po import; csv import (one)
   std::optional<BankKind> check_bank;
   ColorMode color = ColorMode::Auto;
   std::optional<std::size_t> max_line;
@@ -73,6 +77,10 @@ struct Options {
   std::string free_codes;                                     // suggest: --free RANGES
   std::size_t max_length = 2;                                 // suggest
   std::optional<std::size_t> count;                           // suggest: "" for every free code
+
+  std::vector<std::string> texts;  // po and csv export: translators' text files (--text)
+  std::string original;            // check: the original image, for the consistency warnings
+  std::string glossary;            // check: the team's glossary, a CSV
 };
 
 enum class ParseOutcome { Run, Done, UsageError };

@@ -28,6 +28,10 @@ int run_preview(const Options& options);
 int run_table_export(const Options& options);
 int run_table_show(const Options& options);
 int run_table_suggest(const Options& options);
+int run_po_export(const Options& options);
+int run_po_import(const Options& options);
+int run_csv_export(const Options& options);
+int run_csv_import(const Options& options);
 
 // "talvo: " and the message, on standard error.
 void say(const std::string& message);

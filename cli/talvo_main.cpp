@@ -35,6 +35,14 @@ int run(const talvo::cli::Options& options) {
       return talvo::cli::run_table_show(options);
     case Command::TableSuggest:
       return talvo::cli::run_table_suggest(options);
+    case Command::PoExport:
+      return talvo::cli::run_po_export(options);
+    case Command::PoImport:
+      return talvo::cli::run_po_import(options);
+    case Command::CsvExport:
+      return talvo::cli::run_csv_export(options);
+    case Command::CsvImport:
+      return talvo::cli::run_csv_import(options);
   }
   return talvo::cli::kUsage;
 }

@@ -13,6 +13,7 @@
 #include "cartridge_edits.h"
 #include "cp932.h"
 #include "english_script.h"
+#include "exchange_seeds.h"
 #include "fuzz_regions.h"
 #include "image_builder.h"
 #include "png_image.h"
@@ -242,6 +243,7 @@ int main(int argc, char** argv) {
     table_file_seeds(SeedFolder(root, "table_file"));
     table_text_seeds(SeedFolder(root, "table_text"));
     table_encoding_seeds(SeedFolder(root, "table_encoding"));
+    fuzz::write_exchange_seeds(root);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "talvo_fuzz_seeds: %s\n", e.what());
     return 1;

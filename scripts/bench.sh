@@ -7,10 +7,11 @@
 # and check (also against the game's window, and re-wrapping to it);
 # insertion of all three files by talvo insert and Talvo_insert; talvo patch
 # create and apply between the image and the inserted one; talvo table
-# export and show. Each beside its floor, `cat` copying what it reads into
-# what it writes, in the working directory. Then talvo table suggest
-# planning 256 pairs over a whole English script (our own, from
-# talvo_english_script), timed apart in fewer runs since it takes a second.
+# export and show; talvo po and csv export of the image and import of what
+# they wrote. Each beside its floor, `cat` copying what it reads into what
+# it writes, in the working directory. Then talvo table suggest planning 256
+# pairs over a whole English script (our own, from talvo_english_script),
+# timed apart in fewer runs since it takes a second.
 # Every timed command runs its process 10 times in a row from one shell, so
 # that hyperfine's correction for starting that shell (noisy on a busy
 # machine) is small beside what is measured; figures are per process.
@@ -56,13 +57,16 @@ ls -l full.smc MsgDataDecode.txt StrDataDecode.txt BtlDataDecode.txt
 "$bin/cli/talvo" insert full.smc --msg MsgDataDecode.txt --str StrDataDecode.txt --btl BtlDataDecode.txt \
   -o inserted.smc --bps inserted.bps >/dev/null
 echo full.smc >answer-insert
+# What the exchange imports read: the templates and the CSV of the image.
+"$bin/cli/talvo" po export full.smc -o po
+"$bin/cli/talvo" csv export full.smc -o full.csv --force
 
 # Each timed command, its name, and the floor it is held to: cat copying what
 # it reads into what it writes, in this working directory.
 talvo=$bin/cli/talvo
 window="--window 16x3 --page-code '[00AF]'"
 names=(decode msg str btl talvo-extract talvo-encode talvo-check check-window talvo-wrap talvo-insert Talvo_insert
-       patch-create patch-apply table-export table-show)
+       patch-create patch-apply table-export table-show po-export po-import csv-export csv-import)
 programs=("$bin/decode/Talvo_decode <answer-image"
           "$bin/encode/SJIStoTalvo_msg <answer-msg"
           "$bin/encode/SJIStoTalvo_str <answer-str"
@@ -77,8 +81,12 @@ programs=("$bin/decode/Talvo_decode <answer-image"
           "$talvo patch create full.smc inserted.smc -o made.bps"
           "$talvo patch apply inserted.bps full.smc -o applied.smc"
           "$talvo table export msg -o exported.tbl"
-          "$talvo table show msg english/msg-pairs.tbl")
-floors=(image msg str btl image msg msg msg msg insert insert create apply table table)
+          "$talvo table show msg english/msg-pairs.tbl"
+          "$talvo po export full.smc -o po-again"
+          "$talvo po import po/msg.pot po/str.pot po/btl.pot -o po-imported --force 2>/dev/null"
+          "$talvo csv export full.smc -o again.csv --force"
+          "$talvo csv import full.csv -o csv-imported --force 2>/dev/null")
+floors=(image msg str btl image msg msg msg msg insert insert create apply table table image po image csv)
 declare -A floor_commands=(
   [image]="cat full.smc >floor-image"
   [msg]="cat MsgDataDecode.txt >floor-msg"
@@ -88,12 +96,14 @@ declare -A floor_commands=(
   [create]="cat full.smc inserted.smc >/dev/null; cat inserted.bps >floor-create"
   [apply]="cat inserted.bps >/dev/null; cat full.smc >floor-apply"
   [table]="cat english/msg-pairs.tbl >floor-table"
+  [po]="cat po/msg.pot po/str.pot po/btl.pot >floor-po"
+  [csv]="cat full.csv >floor-csv"
 )
 mkdir -p extracted encoded
 # A loop of shell builtins around one command: no process of its own.
 repeated() { echo "i=0; while [ \$i -lt $batch ]; do $1; i=\$((i + 1)); done"; }
 commands=()
-for floor in image msg str btl insert create apply table; do
+for floor in image msg str btl insert create apply table po csv; do
   commands+=(-n "floor-$floor" "$(repeated "${floor_commands[$floor]}")")
 done
 for i in "${!names[@]}"; do

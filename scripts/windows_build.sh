@@ -6,7 +6,8 @@
 # cross-builds the in-memory core tests (tests/windows) and runs them under
 # Wine with a Western code page (1252), where only texts converted from code
 # page 932 show right; and runs the zip's talvo.exe on the sample image under
-# a path of Japanese and Greek letters, when the default build has made it.
+# a path of Japanese and Greek letters (extract, and po and csv export and
+# import), when the default build has made it.
 #
 #   scripts/windows_build.sh [BUILD [DEFAULT_BUILD]]   # build/mingw, build/default
 set -euo pipefail
@@ -80,6 +81,16 @@ if [ -f "$sample/talvo-sample.smc" ]; then
     cmp "$folder/out/$file" "$sample/expected/$file"
   done
   echo "talvo.exe under Wine: the sample image's files, byte for byte"
+  # Through PO and CSV and back, into folders made on the way.
+  exe="$prefix/zip/talvo-$version-windows-x86_64/talvo.exe"
+  (cd "$folder" && wine "$exe" po export サンプル.smc -o 翻訳/po &&
+    wine "$exe" po import 翻訳/po/msg.pot 翻訳/po/str.pot 翻訳/po/btl.pot -o 翻訳/から/po 2>/dev/null &&
+    wine "$exe" csv export サンプル.smc -o 翻訳/表.csv && wine "$exe" csv import 翻訳/表.csv -o 翻訳/から/csv 2>/dev/null)
+  for file in MsgDataDecode.txt StrDataDecode.txt BtlDataDecode.txt; do
+    cmp "$folder/翻訳/から/po/$file" "$sample/expected/$file"
+    cmp "$folder/翻訳/から/csv/$file" "$sample/expected/$file"
+  done
+  echo "talvo.exe under Wine: the sample image's files through PO and CSV and back, byte for byte"
   # preview in the stand-in font the zip carries beside talvo.exe.
   (cd "$folder" && wine "$prefix/zip/talvo-$version-windows-x86_64/talvo.exe" preview out/MsgDataDecode.txt \
     --window 16x3 --page-code "[00AF]" --entries 0-3 -o ページ)
