@@ -76,7 +76,7 @@ CLI::Validator file_name_check() {
 // word it did not know, and the commands it knows.
 std::string unknown_command(int argc, char** argv, const std::string& said) {
   int at = 1;
-  std::string commands = "extract, encode, check, insert, patch";
+  std::string commands = "extract, encode, check, insert, patch, room";
   if (argc > 1 && std::string_view(argv[1]) == "patch") {
     at = 2;
     commands = "create, apply";
@@ -186,6 +186,10 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
       ->check(file_name_check());
   apply->add_option("-o,--output", options.output, "the patched image")->required()->check(file_name_check());
 
+  CLI::App* room = app.add_subcommand("room", "List blank runs a bank might be given with --room");
+  room->add_option("IMAGE", options.image, "the cartridge image")->required()->check(file_name_check());
+  add_choice(*room, "--format", options.report, kReports, "text for people, json for scripts (default text)");
+
   try {
     app.parse(argc, argv);
     for (const std::string& text : rooms) {
@@ -216,6 +220,7 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   if (insert->parsed()) options.command = Command::Insert;
   if (create->parsed()) options.command = Command::PatchCreate;
   if (apply->parsed()) options.command = Command::PatchApply;
+  if (room->parsed()) options.command = Command::Room;
   return ParseOutcome::Run;
 }
 

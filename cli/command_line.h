@@ -12,7 +12,7 @@
 
 namespace talvo::cli {
 
-enum class Command { Extract, Encode, Check, Insert, PatchCreate, PatchApply };
+enum class Command { Extract, Encode, Check, Insert, PatchCreate, PatchApply, Room };
 enum class ColorMode { Auto, Always, Never };
 enum class ReportFormat { Text, Json };
 
@@ -28,7 +28,7 @@ struct Options {
   TextEncoding encoding = TextEncoding::ShiftJis;
   std::string output = ".";  // a folder for extract and encode, a file for insert and patch
 
-  std::string image;                   // extract, insert, patch apply
+  std::string image;                   // extract, insert, patch apply, room
   BankKind bank = BankKind::Messages;  // encode
   std::string text_file;               // encode
   std::vector<std::string> files;      // check
@@ -39,8 +39,8 @@ struct Options {
 
   std::string message_file, fixed_string_file, battle_file;  // insert: "" when not given
   std::vector<RoomOption> room;
-  ReportFormat report = ReportFormat::Text;
-  std::string bps_file;  // insert: "" when not given
+  ReportFormat report = ReportFormat::Text;  // insert --report, room --format
+  std::string bps_file;                      // insert: "" when not given
 
   std::string patch_source, patch_target, patch_file;  // patch create / apply
 };

@@ -25,6 +25,8 @@ int run(const talvo::cli::Options& options) {
       return talvo::cli::run_patch_create(options);
     case Command::PatchApply:
       return talvo::cli::run_patch_apply(options);
+    case Command::Room:
+      return talvo::cli::run_room(options);
   }
   return talvo::cli::kUsage;
 }

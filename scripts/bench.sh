@@ -3,8 +3,8 @@
 #
 # Builds the `bench` preset, makes a full-size 6 MB image with the test-image
 # builder, and times whole processes with hyperfine: Talvo_decode on the
-# image and each encoder on the file extracted for it; talvo extract, encode
-# and check; insertion of all three files by talvo insert and Talvo_insert;
+# image and each encoder on the file extracted for it; talvo extract, encode,
+# check and room; insertion of all three files by talvo insert and Talvo_insert;
 # talvo patch create and apply between the image and the inserted one. Each
 # beside its floor, `cat` copying what it reads into what it writes, in the
 # working directory.
@@ -53,7 +53,8 @@ echo full.smc >answer-insert
 # Each timed command, its name, and the floor it is held to: cat copying what
 # it reads into what it writes, in this working directory.
 talvo=$bin/cli/talvo
-names=(decode msg str btl talvo-extract talvo-encode talvo-check talvo-insert Talvo_insert patch-create patch-apply)
+names=(decode msg str btl talvo-extract talvo-encode talvo-check talvo-room talvo-insert Talvo_insert patch-create
+       patch-apply)
 programs=("$bin/decode/Talvo_decode <answer-image"
           "$bin/encode/SJIStoTalvo_msg <answer-msg"
           "$bin/encode/SJIStoTalvo_str <answer-str"
@@ -61,11 +62,12 @@ programs=("$bin/decode/Talvo_decode <answer-image"
           "$talvo extract full.smc -o extracted"
           "$talvo encode msg MsgDataDecode.txt -o encoded"
           "$talvo check MsgDataDecode.txt 2>/dev/null"
+          "$talvo room full.smc"
           "$talvo insert full.smc --msg MsgDataDecode.txt --str StrDataDecode.txt --btl BtlDataDecode.txt -o again.smc"
           "$bin/insert/Talvo_insert <answer-insert"
           "$talvo patch create full.smc inserted.smc -o made.bps"
           "$talvo patch apply inserted.bps full.smc -o applied.smc")
-floors=(image msg str btl image msg msg insert insert create apply)
+floors=(image msg str btl image msg msg image insert insert create apply)
 declare -A floor_commands=(
   [image]="cat full.smc >floor-image"
   [msg]="cat MsgDataDecode.txt >floor-msg"

@@ -130,7 +130,7 @@ TEST(TalvoCommandLine, BadArgumentsGiveOneLineAndTheirStatus) {
       {{"insert", "game.smc", "--msg", "x.txt", "-o", "new.smc", "--bps", "./new.smc"}, 2, "name one file"},
       {{"insert", "game.smc", "--msg", "x.txt", "-o", "folder/../new.smc", "--bps", "new.smc"}, 2, "name one file"},
       {{"insert", "game.smc", "--msg", "x.txt", "-o", "small.smc", "--bps", "./small.smc"}, 2, "name one file"},
-      {{"--bogus"}, 2, "talvo: unknown option --bogus; the commands are extract, encode, check, insert, patch"},
+      {{"--bogus"}, 2, "talvo: unknown option --bogus; the commands are extract, encode, check, insert, patch, room"},
       {{"patch", "frobnicate"}, 2, "talvo: 'frobnicate' is not a command; the commands are create, apply"},
       {{"check", "--max-line", "0", "game.txt"}, 2, "--max-line: expected a whole number from 1 to 1000000, not '0'"},
       {{"check", "--max-entry", "99999999999999999999999", "game.txt"}, 2, "expected a whole number from 1"},
