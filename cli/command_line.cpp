@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "offset_range.h"
+
 namespace talvo::cli {
 namespace {
 
@@ -87,38 +89,18 @@ std::string unknown_command(int argc, char** argv, const std::string& said) {
   return "'" + word + "' is not a command; the commands are " + commands;
 }
 
-// An offset in the image: hexadecimal with 0x, else decimal.
-std::optional<std::uint32_t> parse_offset(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-  std::uint64_t value = 0;
-  for (std::size_t i = hex ? 2 : 0; i < text.size(); ++i) {
-    const char c = text[i];
-    int digit = -1;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    if (digit < 0) return std::nullopt;
-    value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
-    if (value > 0xFFFFFFFFu) return std::nullopt;
-  }
-  return static_cast<std::uint32_t>(value);
-}
-
 // BANK=START-END, as --room takes it.
 std::string parse_room(const std::string& text, RoomOption& room) {
   const std::size_t equals = text.find('=');
-  const std::size_t dash = text.find('-', equals == std::string::npos ? 0 : equals);
-  if (equals == std::string::npos || dash == std::string::npos)
+  if (equals == std::string::npos || text.find('-', equals) == std::string::npos)
     return "expected BANK=START-END, such as msg=0x3F0000-0x3F8000";
   const auto bank = std::find_if(kBanks.begin(), kBanks.end(),
                                  [&](const auto& choice) { return choice.first == text.substr(0, equals); });
   if (bank == kBanks.end()) return "the bank is msg, str or btl";
-  const auto start = parse_offset(text.substr(equals + 1, dash - equals - 1));
-  const auto end = parse_offset(text.substr(dash + 1));
-  if (!start || !end) return "START and END are offsets, such as 0x3F0000 or 4128768";
-  if (*end <= *start) return "END must lie after START";
-  room = {bank->second, *start, *end};
+  project::OffsetRange range;
+  if (const auto problem = project::parse_offset_range(std::string_view(text).substr(equals + 1), range))
+    return *problem;
+  room = {bank->second, range.start, range.end};
   return {};
 }
 

@@ -14,8 +14,9 @@ cd "$(dirname "$0")/.."
 build=${1:-build/mingw}
 sample=$PWD/${2:-build/default}/sample
 
-# zlib for mingw-w64, and CLI11's headers, which the cross-build copies.
-scripts/deps.sh g++-mingw-w64-x86-64-posix googletest wine64 libz-mingw-w64-dev libcli11-dev
+# zlib for mingw-w64, and the headers of CLI11 and toml++, which the
+# cross-build copies.
+scripts/deps.sh g++-mingw-w64-x86-64-posix googletest wine64 libz-mingw-w64-dev libcli11-dev libtomlplusplus-dev
 
 cmake --preset mingw -B "$build"
 cmake --build "$build" -j2
