@@ -9,6 +9,7 @@
 #include <span>
 
 #include "project_paths.h"
+#include "toml_stand_ins.h"
 
 namespace talvo::project {
 namespace {
@@ -17,6 +18,15 @@ namespace {
 struct Refused {
   ProjectError error;
 };
+
+// At most 40 bytes of `text`, cut where a character begins: enough to
+// recognise a value, without a line of garbage filling the screen.
+std::string cut(std::string_view text) {
+  if (text.size() <= 40) return std::string(text);
+  std::size_t end = 40;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return std::string(text.substr(0, end)) + "...";
+}
 
 [[noreturn]] void refuse(const toml::source_region& where, std::string message) {
   throw Refused{{where.begin.line, where.begin.column, std::move(message)}};
@@ -76,11 +86,9 @@ constexpr std::string_view kBankKeys[] = {"msg", "str", "btl"};
 constexpr std::string_view kTableKeys[] = {"msg", "byte"};
 constexpr std::string_view kWindowKeys[] = {"width", "lines", "unit", "widths", "page", "line"};
 
-[[noreturn]] void unknown_key(const toml::key& key, const Keys& keys) {
-  // Names are shown as the file would hold them: long or odd keys cut
-  // short, so that a line of garbage does not fill the screen.
-  std::string shown(key.str().substr(0, 40));
-  if (key.str().size() > 40) shown += "...";
+// `name` is the key as the file holds it.
+[[noreturn]] void unknown_key(const toml::key& key, std::string_view name, const Keys& keys) {
+  const std::string shown = cut(name);
   std::string message = "unknown key '" + shown + "'";
   if (!keys.table.empty()) message += " in [" + std::string(keys.table) + "]";
   // One slip in a short name, two in a longer one.
@@ -88,7 +96,7 @@ constexpr std::string_view kWindowKeys[] = {"width", "lines", "unit", "widths", 
   std::size_t best = SIZE_MAX;
   std::string listed;
   for (std::string_view name : keys.names) {
-    const std::size_t d = distance(key.str().substr(0, 40), name);
+    const std::size_t d = distance(shown, name);
     if (d < best && d <= (name.size() <= 4 ? 1u : 2u)) best = d, nearest = name;
     listed += (listed.empty() ? "" : ", ") + std::string(name);
   }
@@ -102,7 +110,7 @@ constexpr std::string_view kWindowKeys[] = {"width", "lines", "unit", "widths", 
 
 class Reader {
  public:
-  explicit Reader(Project& project) : project_(project) {}
+  Reader(Project& project, const std::vector<char32_t>& originals) : project_(project), originals_(originals) {}
 
   void read(const toml::table& root) {
     const Keys keys{"", kTopKeys};
@@ -130,7 +138,7 @@ class Reader {
           return std::optional<Window>(window(table(value, dotted), dotted));
         });
       } else {
-        unknown_key(key, keys);
+        unknown_key(key, put_back(key.str(), originals_), keys);
       }
     }
   }
@@ -146,12 +154,12 @@ class Reader {
            std::string(dotted) + ": expected a table ([" + std::string(dotted) + "]), not " + kind_of(node));
   }
 
-  static std::string string(const toml::node& node, std::string_view dotted, std::string_view expected) {
+  std::string string(const toml::node& node, std::string_view dotted, std::string_view expected) const {
     const auto* value = node.as_string();
     if (value == nullptr) {
       refuse(node.source(), std::string(dotted) + ": expected " + std::string(expected) + ", not " + kind_of(node));
     }
-    return value->get();
+    return put_back(value->get(), originals_);
   }
 
   std::string path(const toml::node& node, std::string_view dotted) const {
@@ -164,11 +172,11 @@ class Reader {
     return resolve(project_.folder, text);
   }
 
-  static TextEncoding encoding(const toml::node& node) {
+  TextEncoding encoding(const toml::node& node) const {
     const std::string text = string(node, "encoding", "\"utf8\" or \"sjis\"");
     if (text == "utf8") return TextEncoding::Utf8;
     if (text == "sjis") return TextEncoding::ShiftJis;
-    refuse(node.source(), "encoding: expected \"utf8\" or \"sjis\", not \"" + text.substr(0, 40) + "\"");
+    refuse(node.source(), "encoding: expected \"utf8\" or \"sjis\", not \"" + cut(text) + "\"");
   }
 
   // [text], [room] and [window] hold one value for each bank.
@@ -181,7 +189,7 @@ class Reader {
                 : key.str() == "str" ? &banks.str
                 : key.str() == "btl" ? &banks.btl
                                      : nullptr;
-      if (slot == nullptr) unknown_key(key, keys);
+      if (slot == nullptr) unknown_key(key, put_back(key.str(), originals_), keys);
       note(dotted, key);
       *slot = read_value(node, dotted);
     }
@@ -196,13 +204,13 @@ class Reader {
       } else if (key.str() == "byte") {
         project_.byte_table = path(node, dotted);
       } else {
-        unknown_key(key, keys);
+        unknown_key(key, put_back(key.str(), originals_), keys);
       }
       note(dotted, key);
     }
   }
 
-  static std::vector<OffsetRange> rooms(const toml::node& node, const std::string& dotted) {
+  std::vector<OffsetRange> rooms(const toml::node& node, const std::string& dotted) const {
     const toml::array* list = node.as_array();
     if (list == nullptr) {
       refuse(
@@ -214,7 +222,7 @@ class Reader {
       const std::string text = string(element, dotted, "\"START-END\" in quotes, such as \"0x500000-0x5C0000\"");
       OffsetRange range;
       if (const auto problem = parse_offset_range(text, range)) {
-        refuse(element.source(), dotted + ": \"" + text.substr(0, 40) + "\": " + *problem);
+        refuse(element.source(), dotted + ": \"" + cut(text) + "\": " + *problem);
       }
       ranges.push_back(range);
     }
@@ -231,7 +239,7 @@ class Reader {
     return static_cast<std::uint32_t>(value->get());
   }
 
-  static std::string token(const toml::node& node, const std::string& dotted) {
+  std::string token(const toml::node& node, const std::string& dotted) const {
     const std::string text = string(node, dotted, "a token in quotes, such as \"[00AF]\"");
     if (text.empty()) refuse(node.source(), dotted + ": an empty string is no token");
     return text;
@@ -252,7 +260,7 @@ class Reader {
       } else if (key.str() == "unit") {
         const std::string unit = string(node, dotted, "\"tiles\" or \"px\"");
         if (unit != "tiles" && unit != "px") {
-          refuse(node.source(), dotted + ": expected \"tiles\" or \"px\", not \"" + unit.substr(0, 40) + "\"");
+          refuse(node.source(), dotted + ": expected \"tiles\" or \"px\", not \"" + cut(unit) + "\"");
         }
         window.unit = unit == "px" ? WindowUnit::Pixels : WindowUnit::Tiles;
         if (unit == "tiles") unit_tiles = &node;
@@ -268,7 +276,7 @@ class Reader {
       } else if (key.str() == "line") {
         window.line = token(node, dotted);
       } else {
-        unknown_key(key, keys);
+        unknown_key(key, put_back(key.str(), originals_), keys);
       }
     }
     if (unit_tiles != nullptr && widths != nullptr) {
@@ -280,6 +288,7 @@ class Reader {
   }
 
   Project& project_;
+  const std::vector<char32_t>& originals_;
 };
 
 }  // namespace
@@ -293,11 +302,14 @@ std::variant<Project, ProjectError> read_project(std::string_view bytes, std::st
   Project project;
   project.path = std::string(path);
   project.folder = folder_of(path);
+  const std::optional<StandIns> guarded = with_stand_ins(bytes);
+  if (!guarded) return ProjectError{1, 1, "more distinct characters of the private-use planes than a file may hold"};
   try {
-    const toml::table root = toml::parse(bytes, path);
-    Reader(project).read(root);
+    const toml::table root = toml::parse(guarded->text, path);
+    Reader(project, guarded->originals).read(root);
   } catch (const toml::parse_error& error) {
-    return ProjectError{error.source().begin.line, error.source().begin.column, std::string(error.description())};
+    return ProjectError{error.source().begin.line, error.source().begin.column,
+                        put_back(error.description(), guarded->originals)};
   } catch (const Refused& refused) {
     return refused.error;
   }

@@ -7,10 +7,11 @@
 #
 # SECONDS default to 60 for each target; targets: message_decoder,
 # byte_bank_decoder, text_parser, text_round_trip, check_text, utf8_text,
-# insert_round_trip, bps_round_trip, bps_apply (default all). Inputs that
-# find new paths collect in build/fuzz/corpus/TARGET; a crash, a hang or a
-# broken property stops the run with a failing status, the input saved as
-# build/fuzz/artifacts/TARGET-*. Worth keeping? Copy it to fuzz/corpus/TARGET.
+# insert_round_trip, bps_round_trip, bps_apply, project_file (default all).
+# Inputs that find new paths collect in build/fuzz/corpus/TARGET; a crash, a
+# hang or a broken property stops the run with a failing status, the input
+# saved as build/fuzz/artifacts/TARGET-*. Worth keeping? Copy it to
+# fuzz/corpus/TARGET.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 total=""
@@ -25,7 +26,7 @@ if [ -z "$total" ] && [ $# -gt 0 ]; then
 fi
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(message_decoder byte_bank_decoder text_parser text_round_trip check_text utf8_text
-                                     insert_round_trip bps_round_trip bps_apply)
+                                     insert_round_trip bps_round_trip bps_apply project_file)
 [ -z "$total" ] || seconds=$((total / ${#targets[@]}))
 
 scripts/deps.sh

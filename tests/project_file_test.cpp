@@ -3,12 +3,14 @@
 // its line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <variant>
 
 #include "offset_range.h"
 #include "project_file.h"
 #include "project_paths.h"
+#include "toml_stand_ins.h"
 
 namespace talvo::project {
 namespace {
@@ -173,6 +175,69 @@ TEST(ProjectFile, ShowsAtMostFortyCharactersOfAnUnknownKey) {
   const auto result = read_project(key + " = 1\n", "talvo.toml");
   ASSERT_TRUE(std::holds_alternative<ProjectError>(result));
   EXPECT_LT(std::get<ProjectError>(result).message.size(), 200u);
+}
+
+// ---- Characters toml++ must not be asked about ----
+
+TEST(ProjectFile, ReadsEveryCharacterInStringsAndComments) {
+  // é, ゃ, 「」 and ﻿-like Arabic forms lie in the gaps of toml++'s
+  // whitespace table; U+F0000 is one of the stand-ins' own plane.
+  const std::string name = "Pok\u00E9mon \u3083\u300C\u300D \uFC00 \U000F0000 \u3000.smc";
+  const std::string literal =
+      "Pok\xC3\xA9mon \xE3\x82\x83\xE3\x80\x8C\xE3\x80\x8D \xEF\xB0\x80 "
+      "\xF3\xB0\x80\x80 \xE3\x80\x80.smc";
+  const Project p = read_good(
+      "# \xE3\x80\x8C\xE3\x81\x82\xE3\x80\x8D \xC3\xA9\n"
+      "image = \"" +
+          literal +
+          "\"  # \xE3\x81\x82\n"
+          "output = '" +
+          literal +
+          "'\n"
+          "patch = \"" +
+          name +
+          "\"\n"
+          "[window.msg]\npage = [\"\xE3\x80\x82\"]\n",
+      "talvo.toml");
+  EXPECT_EQ(p.image, literal);
+  EXPECT_EQ(p.output, literal);
+  EXPECT_EQ(p.patch, literal);
+  ASSERT_TRUE(p.window.msg.has_value());
+  EXPECT_EQ(p.window.msg->page, std::vector<std::string>{"\xE3\x80\x82"});
+}
+
+TEST(ProjectFile, RefusesSuchCharactersOutsideStringsWithTheirLine) {
+  for (const std::string text : {"image = 1\xC3\xA9\n", "\n\xE3\x81\x82 = 1\n", "[text]\nmsg = \"a\" \xEF\xB0\x80\n",
+                                 "encoding = \"\xE3\x81\x82\"\n", "caf\xC3\xA9 = 1\n"}) {
+    const auto result = read_project(text, "talvo.toml");
+    ASSERT_TRUE(std::holds_alternative<ProjectError>(result)) << text;
+    const ProjectError& error = std::get<ProjectError>(result);
+    EXPECT_EQ(error.line, static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n') == 2 ? 2 : 1)) << text;
+    // Whatever toml++ quotes of the file is the file's own character.
+    EXPECT_EQ(error.message.find("\xF3\xB0"), std::string::npos) << error.message;
+  }
+}
+
+TEST(TomlStandIns, StandInForTheGapsAndPutBackExactly) {
+  EXPECT_TRUE(needs_stand_in(0xE9));
+  EXPECT_TRUE(needs_stand_in(0x3042));
+  EXPECT_TRUE(needs_stand_in(0xFC00));
+  EXPECT_FALSE(needs_stand_in(0xA0));
+  EXPECT_FALSE(needs_stand_in(0x3000));
+  EXPECT_FALSE(needs_stand_in(0x30A2));  // katakana: answered by the table
+  EXPECT_FALSE(needs_stand_in(0x2003));
+  EXPECT_FALSE(needs_stand_in(0xFEFF));
+  EXPECT_FALSE(needs_stand_in('a'));
+  const std::string text =
+      "a\xC3\xA9"
+      "b\xE3\x81\x82\xC3\xA9\xF3\xB0\x80\x80\xFF";
+  const auto guarded = with_stand_ins(text);
+  ASSERT_TRUE(guarded.has_value());
+  EXPECT_EQ(guarded->originals, (std::vector<char32_t>{0xE9, 0x3042, 0xF0000}));
+  EXPECT_EQ(guarded->text,
+            "a\xF3\xB0\x80\x80"
+            "b\xF3\xB0\x80\x81\xF3\xB0\x80\x80\xF3\xB0\x80\x82\xFF");
+  EXPECT_EQ(put_back(guarded->text, guarded->originals), text);
 }
 
 // ---- Offset ranges and paths ----
