@@ -74,11 +74,21 @@ CLI::Validator file_name_check() {
       [](std::string& text) -> std::string { return text.empty() ? "an empty word names no file" : ""; }, "");
 }
 
+// --project and --no-project, which every command takes.
+void add_project_options(CLI::App& command, Options& options) {
+  CLI::Option* file =
+      command
+          .add_option("--project", options.project_file,
+                      "the project file to take defaults from (default: talvo.toml here or in a folder above)")
+          ->check(file_name_check());
+  command.add_flag("--no-project", options.no_project, "take no defaults from a project file")->excludes(file);
+}
+
 // What CLI11 says when no command was recognised names none; this names the
 // word it did not know, and the commands it knows.
 std::string unknown_command(int argc, char** argv, const std::string& said) {
   int at = 1;
-  std::string commands = "extract, encode, check, insert, patch, room";
+  std::string commands = "init, extract, encode, check, insert, patch, room";
   if (argc > 1 && std::string_view(argv[1]) == "patch") {
     at = 2;
     commands = "create, apply";
@@ -114,6 +124,12 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   app.set_version_flag("--version", std::string("talvo ") + TALVO_VERSION);
   app.require_subcommand(1);
   app.fallthrough(false);
+
+  CLI::App* init = app.add_subcommand("init", "Make a translation project of an image: talvo.toml and its texts");
+  init->add_option("IMAGE", options.image, "the cartridge image (never changed)")->required()->check(file_name_check());
+  init->add_option("-o,--output", options.project_folder,
+                   "the project's folder, empty or missing (default: the image's name without its extension)")
+      ->check(file_name_check());
 
   CLI::App* extract = app.add_subcommand("extract", "Write the image's three text files");
   extract->add_option("IMAGE", options.image, "cartridge image (4 MB, 4 MB with a copier header, or 6 MB)")
@@ -172,6 +188,11 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   room->add_option("IMAGE", options.image, "the cartridge image")->required()->check(file_name_check());
   add_choice(*room, "--format", options.report, kReports, "text for people, json for scripts (default text)");
 
+  add_project_options(app, options);
+  for (CLI::App* command : {init, extract, encode, check, insert, create, apply, room}) {
+    add_project_options(*command, options);
+  }
+
   try {
     app.parse(argc, argv);
     for (const std::string& text : rooms) {
@@ -203,6 +224,7 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   if (create->parsed()) options.command = Command::PatchCreate;
   if (apply->parsed()) options.command = Command::PatchApply;
   if (room->parsed()) options.command = Command::Room;
+  if (init->parsed()) options.command = Command::Init;
   return ParseOutcome::Run;
 }
 

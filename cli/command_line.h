@@ -12,7 +12,7 @@
 
 namespace talvo::cli {
 
-enum class Command { Extract, Encode, Check, Insert, PatchCreate, PatchApply, Room };
+enum class Command { Extract, Encode, Check, Insert, PatchCreate, PatchApply, Room, Init };
 enum class ColorMode { Auto, Always, Never };
 enum class ReportFormat { Text, Json };
 
@@ -28,7 +28,7 @@ struct Options {
   TextEncoding encoding = TextEncoding::ShiftJis;
   std::string output = ".";  // a folder for extract and encode, a file for insert and patch
 
-  std::string image;                   // extract, insert, patch apply, room
+  std::string image;                   // extract, insert, patch apply, room, init
   BankKind bank = BankKind::Messages;  // encode
   std::string text_file;               // encode
   std::vector<std::string> files;      // check
@@ -43,6 +43,13 @@ struct Options {
   std::string bps_file;                      // insert: "" when not given
 
   std::string patch_source, patch_target, patch_file;  // patch create / apply
+
+  std::string project_folder;  // init -o: "" for the image's name
+
+  // Every command: the project file to take defaults from ("" to look for
+  // talvo.toml here and above), or none at all.
+  std::string project_file;
+  bool no_project = false;
 };
 
 enum class ParseOutcome { Run, Done, UsageError };

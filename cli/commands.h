@@ -24,6 +24,7 @@ int run_insert(const Options& options);
 int run_patch_create(const Options& options);
 int run_patch_apply(const Options& options);
 int run_room(const Options& options);
+int run_init(const Options& options);
 
 // "talvo: " and the message, on standard error.
 void say(const std::string& message);

@@ -27,6 +27,8 @@ int run(const talvo::cli::Options& options) {
       return talvo::cli::run_patch_apply(options);
     case Command::Room:
       return talvo::cli::run_room(options);
+    case Command::Init:
+      return talvo::cli::run_init(options);
   }
   return talvo::cli::kUsage;
 }
