@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "entry_planner.h"
+#include "offset_range.h"
 
 namespace talvo::cli {
 namespace {
@@ -77,6 +78,16 @@ CLI::Validator file_name_check() {
       [](std::string& text) -> std::string { return text.empty() ? "an empty word names no file" : ""; }, "");
 }
 
+// --project and --no-project, which every command takes.
+void add_project_options(CLI::App& command, Options& options) {
+  CLI::Option* file =
+      command
+          .add_option("--project", options.project_file,
+                      "the project file to take defaults from (default: talvo.toml here or in a folder above)")
+          ->check(file_name_check());
+  command.add_flag("--no-project", options.no_project, "take no defaults from a project file")->excludes(file);
+}
+
 // What CLI11 says when no command was recognised names none; this names the
 // word it did not know, and the commands known where it stands.
 std::string unknown_command(CLI::App& app, int argc, char** argv, const std::string& said) {
@@ -106,38 +117,18 @@ std::string unknown_command(CLI::App& app, int argc, char** argv, const std::str
   return "'" + word + "' is not a command; the commands are " + commands;
 }
 
-// An offset in the image: hexadecimal with 0x, else decimal.
-std::optional<std::uint32_t> parse_offset(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-  std::uint64_t value = 0;
-  for (std::size_t i = hex ? 2 : 0; i < text.size(); ++i) {
-    const char c = text[i];
-    int digit = -1;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    if (digit < 0) return std::nullopt;
-    value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
-    if (value > 0xFFFFFFFFu) return std::nullopt;
-  }
-  return static_cast<std::uint32_t>(value);
-}
-
 // BANK=START-END, as --room takes it.
 std::string parse_room(const std::string& text, RoomOption& room) {
   const std::size_t equals = text.find('=');
-  const std::size_t dash = text.find('-', equals == std::string::npos ? 0 : equals);
-  if (equals == std::string::npos || dash == std::string::npos)
+  if (equals == std::string::npos || text.find('-', equals) == std::string::npos)
     return "expected BANK=START-END, such as msg=0x3F0000-0x3F8000";
   const auto bank = std::find_if(kBanks.begin(), kBanks.end(),
                                  [&](const auto& choice) { return choice.first == text.substr(0, equals); });
   if (bank == kBanks.end()) return "the bank is msg, str or btl";
-  const auto start = parse_offset(text.substr(equals + 1, dash - equals - 1));
-  const auto end = parse_offset(text.substr(dash + 1));
-  if (!start || !end) return "START and END are offsets, such as 0x3F0000 or 4128768";
-  if (*end <= *start) return "END must lie after START";
-  room = {bank->second, *start, *end};
+  project::OffsetRange range;
+  if (const auto problem = project::parse_offset_range(std::string_view(text).substr(equals + 1), range))
+    return *problem;
+  room = {bank->second, range.start, range.end};
   return {};
 }
 
@@ -179,6 +170,12 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   app.set_version_flag("--version", std::string("talvo ") + TALVO_VERSION);
   app.require_subcommand(1);
   app.fallthrough(false);
+
+  CLI::App* init = app.add_subcommand("init", "Make a translation project of an image: talvo.toml and its texts");
+  init->add_option("IMAGE", options.image, "the cartridge image (never changed)")->required()->check(file_name_check());
+  init->add_option("-o,--output", options.project_folder,
+                   "the project's folder, empty or missing (default: the image's name without its extension)")
+      ->check(file_name_check());
 
   CLI::App* extract = app.add_subcommand("extract", "Write the image's three text files");
   extract->add_option("IMAGE", options.image, "cartridge image (4 MB, 4 MB with a copier header, or 6 MB)")
@@ -346,6 +343,15 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   add_encoding(*csv_import, options, "encoding of the text files written (default sjis)");
   csv_import->add_flag("--force", options.force, "replace text files that hold other text");
   // The translator tables (--msg-table, --byte-table) join the exports here.
+  CLI::App* room = app.add_subcommand("room", "List blank runs a bank might be given with --room");
+  room->add_option("IMAGE", options.image, "the cartridge image")->required()->check(file_name_check());
+  add_choice(*room, "--format", options.report, kReports, "text for people, json for scripts (default text)");
+
+  add_project_options(app, options);
+  for (CLI::App* command : {init, extract, encode, check, wrap, preview, insert, create, apply, room, table_export,
+                            table_show, suggest, po_export, po_import, csv_export, csv_import}) {
+    add_project_options(*command, options);
+  }
 
   try {
     app.parse(argc, argv);
@@ -389,6 +395,8 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   if (table_export->parsed()) options.command = Command::TableExport;
   if (table_show->parsed()) options.command = Command::TableShow;
   if (suggest->parsed()) options.command = Command::TableSuggest;
+  if (room->parsed()) options.command = Command::Room;
+  if (init->parsed()) options.command = Command::Init;
   return ParseOutcome::Run;
 }
 

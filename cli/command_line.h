@@ -28,7 +28,9 @@ enum class Command {
   PoExport,
   PoImport,
   CsvExport,
-  CsvImport
+  CsvImport,
+  Room,
+  Init
 };
 enum class ColorMode { Auto, Always, Never };
 enum class ReportFormat { Text, Json };
@@ -45,7 +47,7 @@ struct Options {
   TextEncoding encoding = TextEncoding::ShiftJis;
   std::string output = ".";  // a folder for extract and encode, a file for insert and patch
 
-  std::string image;                   // extract, insert, patch apply
+  std::string image;                   // extract, insert, patch apply, room, init
   BankKind bank = BankKind::Messages;  // encode
   std::string text_file;               // encode
   std::vector<std::string> files;      // check; po import; csv import (one)
@@ -56,8 +58,8 @@ struct Options {
 
   std::string message_file, fixed_string_file, battle_file;  // insert: "" when not given
   std::vector<RoomOption> room;
-  ReportFormat report = ReportFormat::Text;
-  std::string bps_file;  // insert: "" when not given
+  ReportFormat report = ReportFormat::Text;  // insert --report, room --format
+  std::string bps_file;                      // insert: "" when not given
 
   std::string patch_source, patch_target, patch_file;  // patch create / apply
 
@@ -81,6 +83,13 @@ struct Options {
   std::vector<std::string> texts;  // po and csv export: translators' text files (--text)
   std::string original;            // check: the original image, for the consistency warnings
   std::string glossary;            // check: the team's glossary, a CSV
+
+  std::string project_folder;  // init -o: "" for the image's name
+
+  // Every command: the project file to take defaults from ("" to look for
+  // talvo.toml here and above), or none at all.
+  std::string project_file;
+  bool no_project = false;
 };
 
 enum class ParseOutcome { Run, Done, UsageError };

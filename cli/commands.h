@@ -32,6 +32,8 @@ int run_po_export(const Options& options);
 int run_po_import(const Options& options);
 int run_csv_export(const Options& options);
 int run_csv_import(const Options& options);
+int run_room(const Options& options);
+int run_init(const Options& options);
 
 // "talvo: " and the message, on standard error.
 void say(const std::string& message);

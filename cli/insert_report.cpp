@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <iterator>
+#include <optional>
 #include <type_traits>
 #include <variant>
 
@@ -47,10 +48,46 @@ std::string largest_entries(const insert::BankFit& fit) {
   return text;
 }
 
+std::string grown_entries(const insert::BankFit& fit) {
+  std::string text;
+  for (const insert::EntryGrowth& growth : fit.grown) {
+    text += (text.empty() ? "" : ", ") + entry(growth.entry) + " (+" +
+            (fit.bank == Bank::Messages ? std::to_string(growth.bits) + " bits"
+                                        : std::to_string(growth.bits / 8) + " bytes") +
+            ")";
+  }
+  return text;
+}
+
 std::string percent(std::uint64_t part, std::uint64_t whole) {
   char text[16];
   std::snprintf(text, sizeof text, "%.1f%%", whole == 0 ? 0.0 : 100.0 * static_cast<double>(part) / whole);
   return text;
+}
+
+// How far a bank is over its room, in its own unit: bits for the messages,
+// bytes for the byte banks; nothing when it is not.
+std::optional<std::string> overrun(const insert::BankFit& fit) {
+  if (fit.bank == Bank::Messages) {
+    if (fit.needed_bits <= fit.room_bits) return std::nullopt;
+    const std::uint64_t bits = fit.needed_bits - fit.room_bits;
+    return std::to_string(bits) + (bits == 1 ? " bit" : " bits");
+  }
+  if (fit.needed_bytes <= fit.room_bytes) return std::nullopt;
+  const std::uint64_t bytes = fit.needed_bytes - fit.room_bytes;
+  return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
+
+// The share of the room the text needs. A bank over its room by less than
+// 0.05% would round to 100.0%, which reads as a full fit, and a message bank
+// over by a few bits may need no more whole bytes than its room: either
+// says how far over it is instead.
+std::string share_of_room(const insert::BankFit& fit) {
+  const auto over = overrun(fit);
+  const double share =
+      fit.room_bytes == 0 ? 0.0 : 100.0 * static_cast<double>(fit.needed_bytes) / static_cast<double>(fit.room_bytes);
+  if (over && share < 100.05) return "over by " + *over;
+  return percent(fit.needed_bytes, fit.room_bytes);
 }
 
 std::string message_code_text(std::uint16_t code) {
@@ -139,10 +176,16 @@ std::string describe(const insert::BadRegion& r) {
 std::string describe(const insert::DoesNotFit& r) {
   for (const insert::BankFit& fit : r.report.banks) {
     if (fit.bank != r.bank) continue;
-    return "the " + bank_name(fit.bank) + " do not fit: they need " + std::to_string(fit.needed_bytes) +
-           " bytes, their room holds " + std::to_string(fit.room_bytes) +
-           ". The largest entries: " + largest_entries(fit) + ". Shorten the text, or give more room with --room " +
-           short_name(fit.bank) + "=START-END";
+    // A message bank over by a few bits may need no more whole bytes than
+    // its room holds: its bits then say what does not fit.
+    const bool in_bits = fit.bank == Bank::Messages && fit.needed_bytes <= fit.room_bytes && overrun(fit);
+    const std::string need =
+        in_bits ? std::to_string(fit.needed_bits) + " bits, their room holds " + std::to_string(fit.room_bits) + " bits"
+                : std::to_string(fit.needed_bytes) + " bytes, their room holds " + std::to_string(fit.room_bytes);
+    const std::string grown = fit.grown.empty() ? "" : ". Grown most: " + grown_entries(fit);
+    return "the " + bank_name(fit.bank) + " do not fit: they need " + need +
+           ". The largest entries: " + largest_entries(fit) + grown +
+           ". Shorten the text, or give more room with --room " + short_name(fit.bank) + "=START-END";
   }
   return "the " + bank_name(r.bank) + " do not fit";
 }
@@ -172,7 +215,7 @@ std::string fit_report_text(const insert::FitReport& report) {
   std::string text;
   for (const insert::BankFit& fit : report.banks) {
     text += bank_name(fit.bank) + ": " + std::to_string(fit.needed_bytes) + " of " + std::to_string(fit.room_bytes) +
-            " bytes (" + percent(fit.needed_bytes, fit.room_bytes) + ")";
+            " bytes (" + share_of_room(fit) + ")";
     if (fit.bank == Bank::Messages) {
       text += ", " + std::to_string(fit.needed_bits) + " of " + std::to_string(fit.room_bits) + " bits, " +
               std::to_string(fit.distinct_codes) + " codes in the tree";
@@ -183,6 +226,7 @@ std::string fit_report_text(const insert::FitReport& report) {
               std::to_string(use.used_bytes) + " bytes used, " + std::to_string(use.groups) + " groups\n";
     }
     text += "  largest entries: " + largest_entries(fit) + "\n";
+    if (!fit.grown.empty()) text += "  grown most: " + grown_entries(fit) + "\n";
   }
   if (report.checksum.recomputed.empty()) {
     text += "internal header: no valid checksum found, left as it was\n";
@@ -242,6 +286,14 @@ std::string fit_report_json(const insert::FitReport& report, bool inserted, cons
       json += std::string(i ? "," : "") + "{\"entry\":" + std::to_string(fit.largest[i].entry) +
               ",\"bits\":" + std::to_string(fit.largest[i].bits) +
               ",\"bytes\":" + std::to_string(fit.largest[i].bytes) + "}";
+    }
+    json += "],\"grown\":[";
+    for (std::size_t i = 0; i < fit.grown.size(); ++i) {
+      const insert::EntryGrowth& growth = fit.grown[i];
+      json += std::string(i ? "," : "") + "{\"entry\":" + std::to_string(growth.entry) +
+              (fit.bank == Bank::Messages ? ",\"bits\":" + std::to_string(growth.bits)
+                                          : ",\"bytes\":" + std::to_string(growth.bits / 8)) +
+              "}";
     }
     json += "]}";
   }

@@ -11,8 +11,9 @@ namespace talvo::cli {
 std::string bank_name(insert::Bank bank);
 
 // The report, one bank after another: bytes used against the room (and bits
-// for messages), codes in the tree, the regions and the largest entries; then
-// what became of the internal header's checksum.
+// for messages), codes in the tree, the regions, the largest entries and
+// those that grew most against the input; then what became of the internal
+// header's checksum.
 std::string fit_report_text(const insert::FitReport& report);
 
 // The same as one JSON object, on one line. A refusal adds its code and

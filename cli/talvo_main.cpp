@@ -43,6 +43,10 @@ int run(const talvo::cli::Options& options) {
       return talvo::cli::run_csv_export(options);
     case Command::CsvImport:
       return talvo::cli::run_csv_import(options);
+    case Command::Room:
+      return talvo::cli::run_room(options);
+    case Command::Init:
+      return talvo::cli::run_init(options);
   }
   return talvo::cli::kUsage;
 }

@@ -7,6 +7,7 @@
 #include "bank_fit.h"
 #include "bank_space.h"
 #include "bank_writer.h"
+#include "entry_growth.h"
 #include "header_checksum.h"
 #include "huffman_code.h"
 #include "new_text_check.h"
@@ -142,6 +143,7 @@ Outcome insert_text(std::span<const std::uint8_t> cartridge, const NewText& text
                                              : bank == Bank::FixedStrings ? byte_entry_sizes(*text.fixed_strings)
                                                                           : byte_entry_sizes(*text.battle_text);
     BankPlan& plan = plans[bank_index(bank)].emplace(plan_bank(bank, sizes, rooms.of(bank).spans, rooms.of(bank).own));
+    plan.fit.grown = grown_most(sizes, original.sizes(bank));
     if (bank == Bank::Messages) {
       plan.fit.distinct_codes = code->distinct;
       // Codewords past 64 bits need more codes than any image has bits.

@@ -71,6 +71,14 @@ struct RegionUse {
   std::size_t groups = 0;
 };
 
+// How much an entry grew against the input's own text of it: bits in the
+// message stream, bytes times 8 in a byte bank.
+struct EntryGrowth {
+  std::size_t entry = 0;
+  std::uint64_t bits = 0;
+  friend bool operator==(const EntryGrowth&, const EntryGrowth&) = default;
+};
+
 struct BankFit {
   Bank bank = Bank::Messages;
   bool fits = false;
@@ -78,10 +86,11 @@ struct BankFit {
   std::uint64_t needed_bytes = 0;
   std::uint64_t room_bits = 0;  // every region of the bank together
   std::uint64_t room_bytes = 0;
-  std::uint64_t used_bytes = 0;                     // the regions' used bytes together (only when it fits)
-  std::size_t distinct_codes = 0;                   // messages: codes in the new tree; 0 for the byte banks
-  std::vector<EntrySize> largest;                   // the 5 largest entries, largest first, ties by entry number
-  std::vector<RegionUse> regions;                   // its own regions by address, then the extra regions in order
+  std::uint64_t used_bytes = 0;    // the regions' used bytes together (only when it fits)
+  std::size_t distinct_codes = 0;  // messages: codes in the new tree; 0 for the byte banks
+  std::vector<EntrySize> largest;  // the 5 largest entries, largest first, ties by entry number
+  std::vector<EntryGrowth> grown;  // the 5 that grew most, most first, ties by entry; none that did not
+  std::vector<RegionUse> regions;  // its own regions by address, then the extra regions in order
   std::optional<std::size_t> first_group_left_out;  // when it does not fit: the first group with no place
 };
 

@@ -10,11 +10,11 @@
 namespace talvo::insert {
 namespace {
 
-std::variant<std::vector<BitSpan>, BrokenOriginal> find_byte_bank_room(std::span<const std::uint8_t> cartridge,
-                                                                       Bank bank) {
+std::variant<BankRoom, BrokenOriginal> find_byte_bank_room(std::span<const std::uint8_t> cartridge, Bank bank) {
   const rom::ByteBankLayout& layout = byte_layout(bank);
   std::vector<BitSpan> groups;
   groups.reserve(layout.groups());
+  std::vector<std::uint64_t> sizes(layout.entries);
   std::uint64_t position = 0;
   for (std::size_t i = 0; i < layout.entries; ++i) {
     if (i % layout.group == 0) {
@@ -23,13 +23,15 @@ std::variant<std::vector<BitSpan>, BrokenOriginal> find_byte_bank_room(std::span
       position = std::uint64_t{layout.data} + *pointer;
       groups.push_back(byte_span(position, position));
     }
+    const std::uint64_t start = position;
     for (;;) {
       if (position >= cartridge.size()) return BrokenOriginal{bank, OriginalFailure::ByteBankRead, i};
       if (layout.is_terminator(cartridge[position++])) break;
     }
+    sizes[i] = 8 * (position - start);
     groups.back().end = 8 * position;
   }
-  return join_spans(std::move(groups));
+  return BankRoom{join_spans(std::move(groups)), std::move(sizes)};
 }
 
 }  // namespace
@@ -48,7 +50,7 @@ std::vector<BitSpan> join_spans(std::vector<BitSpan> spans) {
   return joined;
 }
 
-std::variant<std::vector<BitSpan>, BrokenOriginal> find_message_room(std::span<const std::uint8_t> cartridge) {
+std::variant<BankRoom, BrokenOriginal> find_message_room(std::span<const std::uint8_t> cartridge) {
   const auto tree = std::make_unique<MessageTree>();
   switch (load_message_tree(cartridge, *tree)) {
     case TreeLoad::Ok:
@@ -61,6 +63,7 @@ std::variant<std::vector<BitSpan>, BrokenOriginal> find_message_room(std::span<c
   const auto walk = std::make_unique<MessageCodeWalk>(cartridge, *tree);
   std::vector<BitSpan> groups;
   groups.reserve(rom::kMessageGroups);
+  std::vector<std::uint64_t> sizes(rom::kMessageCount);
   std::uint64_t bit = 0;
   for (std::size_t n = 0; n < rom::kMessageCount; ++n) {
     if (n % rom::kMessageGroup == 0) {
@@ -70,25 +73,26 @@ std::variant<std::vector<BitSpan>, BrokenOriginal> find_message_room(std::span<c
       bit = message_group_start(*pointer);
       groups.push_back(BitSpan{bit, bit});
     }
+    const std::uint64_t start = bit;
     const bool ended = walk->walk_message(bit, [&](std::size_t leaf) {
       const std::uint16_t code = (*tree)[leaf].code;
       return code == rom::kMessageEnd || code == rom::kMessageEndAlt;
     });
     if (!ended) return BrokenOriginal{Bank::Messages, OriginalFailure::MessageDataRead, n};
+    sizes[n] = bit - start;
     groups.back().end = bit;
   }
-  return join_spans(std::move(groups));
+  return BankRoom{join_spans(std::move(groups)), std::move(sizes)};
 }
 
 std::variant<OriginalRooms, BrokenOriginal> find_original_rooms(std::span<const std::uint8_t> cartridge) {
   OriginalRooms rooms;
-  auto messages = find_message_room(cartridge);
-  if (const auto* broken = std::get_if<BrokenOriginal>(&messages)) return *broken;
-  rooms.rooms[bank_index(Bank::Messages)] = std::move(std::get<std::vector<BitSpan>>(messages));
-  for (Bank bank : {Bank::FixedStrings, Bank::BattleText}) {
-    auto room = find_byte_bank_room(cartridge, bank);
-    if (const auto* broken = std::get_if<BrokenOriginal>(&room)) return *broken;
-    rooms.rooms[bank_index(bank)] = std::move(std::get<std::vector<BitSpan>>(room));
+  for (Bank bank : kBanks) {
+    auto found = bank == Bank::Messages ? find_message_room(cartridge) : find_byte_bank_room(cartridge, bank);
+    if (const auto* broken = std::get_if<BrokenOriginal>(&found)) return *broken;
+    BankRoom& room = std::get<BankRoom>(found);
+    rooms.rooms[bank_index(bank)] = std::move(room.room);
+    rooms.entry_bits[bank_index(bank)] = std::move(room.entry_bits);
   }
   return rooms;
 }

@@ -25,7 +25,11 @@ struct OriginalRooms {
   // By bank_index: the bank's own regions, in address order, apart from one
   // another by more than kRoomGapLimit.
   std::array<std::vector<BitSpan>, kBankCount> rooms;
+  // By bank_index: each entry's stored size in bits, end code included, as
+  // the walk that found the rooms read it: what a new entry grew against.
+  std::array<std::vector<std::uint64_t>, kBankCount> entry_bits;
   const std::vector<BitSpan>& room(Bank bank) const { return rooms[bank_index(bank)]; }
+  const std::vector<std::uint64_t>& sizes(Bank bank) const { return entry_bits[bank_index(bank)]; }
 };
 
 // The spans given, sorted and joined where they overlap or lie no more
@@ -36,8 +40,14 @@ std::vector<BitSpan> join_spans(std::vector<BitSpan> spans);
 // battle text), naming the entry it was reading.
 std::variant<OriginalRooms, BrokenOriginal> find_original_rooms(std::span<const std::uint8_t> cartridge);
 
+// A bank's room and the stored size of each of its entries, in bits.
+struct BankRoom {
+  std::vector<BitSpan> room;
+  std::vector<std::uint64_t> entry_bits;
+};
+
 // The message room alone: each group from its first bit to its last end
 // code's last bit, as the walk from every group pointer finds them, joined.
-std::variant<std::vector<BitSpan>, BrokenOriginal> find_message_room(std::span<const std::uint8_t> cartridge);
+std::variant<BankRoom, BrokenOriginal> find_message_room(std::span<const std::uint8_t> cartridge);
 
 }  // namespace talvo::insert

@@ -3,8 +3,8 @@
 #
 # Builds the `bench` preset, makes a full-size 6 MB image with the test-image
 # builder, and times whole processes with hyperfine: Talvo_decode on the
-# image and each encoder on the file extracted for it; talvo extract, encode
-# and check (also against the game's window, and re-wrapping to it);
+# image and each encoder on the file extracted for it; talvo extract, encode,
+# check and room, (also against the game's window, and re-wrapping to it);
 # insertion of all three files by talvo insert and Talvo_insert; talvo patch
 # create and apply between the image and the inserted one; talvo table
 # export and show; talvo po and csv export of the image and import of what
@@ -65,8 +65,8 @@ echo full.smc >answer-insert
 # it reads into what it writes, in this working directory.
 talvo=$bin/cli/talvo
 window="--window 16x3 --page-code '[00AF]'"
-names=(decode msg str btl talvo-extract talvo-encode talvo-check check-window talvo-wrap talvo-insert Talvo_insert
-       patch-create patch-apply table-export table-show po-export po-import csv-export csv-import)
+names=(decode msg str btl talvo-extract talvo-encode talvo-check check-window talvo-wrap talvo-room talvo-insert
+       Talvo_insert patch-create patch-apply table-export table-show po-export po-import csv-export csv-import)
 programs=("$bin/decode/Talvo_decode <answer-image"
           "$bin/encode/SJIStoTalvo_msg <answer-msg"
           "$bin/encode/SJIStoTalvo_str <answer-str"
@@ -76,6 +76,7 @@ programs=("$bin/decode/Talvo_decode <answer-image"
           "$talvo check MsgDataDecode.txt 2>/dev/null"
           "$talvo check MsgDataDecode.txt $window 2>/dev/null"
           "$talvo wrap MsgDataDecode.txt $window --force -o wrapped.txt 2>/dev/null"
+          "$talvo room full.smc"
           "$talvo insert full.smc --msg MsgDataDecode.txt --str StrDataDecode.txt --btl BtlDataDecode.txt -o again.smc"
           "$bin/insert/Talvo_insert <answer-insert"
           "$talvo patch create full.smc inserted.smc -o made.bps"
@@ -86,7 +87,7 @@ programs=("$bin/decode/Talvo_decode <answer-image"
           "$talvo po import po/msg.pot po/str.pot po/btl.pot -o po-imported --force 2>/dev/null"
           "$talvo csv export full.smc -o again.csv --force"
           "$talvo csv import full.csv -o csv-imported --force 2>/dev/null")
-floors=(image msg str btl image msg msg msg msg insert insert create apply table table image po image csv)
+floors=(image msg str btl image msg msg msg msg image insert insert create apply table table image po image csv)
 declare -A floor_commands=(
   [image]="cat full.smc >floor-image"
   [msg]="cat MsgDataDecode.txt >floor-msg"

@@ -6,8 +6,8 @@
 #   scripts/deps.sh [PACKAGE...]
 set -euo pipefail
 packages=("$@")
-[ ${#packages[@]} -gt 0 ] || packages=(cmake ninja-build g++ clang libgtest-dev gzip zlib1g-dev libcli11-dev help2man libstb-dev unifont
-                                      gettext)
+[ ${#packages[@]} -gt 0 ] || packages=(cmake ninja-build g++ clang libgtest-dev gzip zlib1g-dev libcli11-dev
+                                      libtomlplusplus-dev help2man libstb-dev unifont gettext)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -8,8 +8,8 @@
 # SECONDS default to 60 for each target; targets: message_decoder,
 # byte_bank_decoder, text_parser, text_round_trip, check_text, utf8_text,
 # insert_round_trip, bps_round_trip, bps_apply, font_sheet, widths_file,
-# table_file, table_text, table_encoding, po_reader, csv_reader, bank_entries
-# (default all). Inputs that
+# table_file, table_text, table_encoding, po_reader, csv_reader, bank_entries,
+# project_file (default all). Inputs that
 # find new paths collect in build/fuzz/corpus/TARGET; a crash, a hang or a
 # broken property stops the run with a failing status, the input saved as
 # build/fuzz/artifacts/TARGET-*. Worth keeping? Copy it to fuzz/corpus/TARGET.
@@ -28,7 +28,7 @@ fi
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(message_decoder byte_bank_decoder text_parser text_round_trip check_text utf8_text
                                      insert_round_trip bps_round_trip bps_apply font_sheet widths_file table_file
-                                     table_text table_encoding po_reader csv_reader bank_entries)
+                                     table_text table_encoding po_reader csv_reader bank_entries project_file)
 [ -z "$total" ] || seconds=$((total / ${#targets[@]}))
 
 scripts/deps.sh

@@ -6,8 +6,8 @@
 # cross-builds the in-memory core tests (tests/windows) and runs them under
 # Wine with a Western code page (1252), where only texts converted from code
 # page 932 show right; and runs the zip's talvo.exe on the sample image under
-# a path of Japanese and Greek letters (extract, and po and csv export and
-# import), when the default build has made it.
+# a path of Japanese and Greek letters (extract, init of a project, po and
+# csv export and import, preview), when the default build has made it.
 #
 #   scripts/windows_build.sh [BUILD [DEFAULT_BUILD]]   # build/mingw, build/default
 set -euo pipefail
@@ -15,9 +15,10 @@ cd "$(dirname "$0")/.."
 build=${1:-build/mingw}
 sample=$PWD/${2:-build/default}/sample
 
-# zlib for mingw-w64, and CLI11's and stb's headers, which the cross-build
-# copies; the stand-in font the zip carries.
-scripts/deps.sh g++-mingw-w64-x86-64-posix googletest wine64 libz-mingw-w64-dev libcli11-dev libstb-dev unifont
+# zlib for mingw-w64, and the headers of CLI11, stb and toml++, which the
+# cross-build copies; the stand-in font the zip carries.
+scripts/deps.sh g++-mingw-w64-x86-64-posix googletest wine64 libz-mingw-w64-dev libcli11-dev libstb-dev unifont \
+  libtomlplusplus-dev
 
 cmake --preset mingw -B "$build"
 cmake --build "$build" -j2
@@ -81,6 +82,16 @@ if [ -f "$sample/talvo-sample.smc" ]; then
     cmp "$folder/out/$file" "$sample/expected/$file"
   done
   echo "talvo.exe under Wine: the sample image's files, byte for byte"
+  # A project made there: its folders, the image's path from it, and the
+  # texts as extract writes them in UTF-8.
+  mkdir -p "$folder/utf8"
+  (cd "$folder" && wine "$prefix/zip/talvo-$version-windows-x86_64/talvo.exe" init サンプル.smc -o プロジェクト/訳 >/dev/null)
+  (cd "$folder" && wine "$prefix/zip/talvo-$version-windows-x86_64/talvo.exe" extract サンプル.smc -o utf8 --encoding utf8)
+  grep -q '^image = "../../サンプル.smc"' "$folder/プロジェクト/訳/talvo.toml"
+  for file in MsgDataDecode.txt StrDataDecode.txt BtlDataDecode.txt; do
+    cmp "$folder/プロジェクト/訳/text/$file" "$folder/utf8/$file"
+  done
+  echo "talvo.exe init under Wine: the project's file and texts"
   # Through PO and CSV and back, into folders made on the way.
   exe="$prefix/zip/talvo-$version-windows-x86_64/talvo.exe"
   (cd "$folder" && wine "$exe" po export サンプル.smc -o 翻訳/po &&

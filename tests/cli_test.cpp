@@ -130,11 +130,13 @@ TEST(TalvoCommandLine, BadArgumentsGiveOneLineAndTheirStatus) {
       {{"insert", "game.smc", "--msg", "x.txt", "-o", "new.smc", "--bps", "./new.smc"}, 2, "name one file"},
       {{"insert", "game.smc", "--msg", "x.txt", "-o", "folder/../new.smc", "--bps", "new.smc"}, 2, "name one file"},
       {{"insert", "game.smc", "--msg", "x.txt", "-o", "small.smc", "--bps", "./small.smc"}, 2, "name one file"},
-      {{"--bogus"}, 2, "talvo: unknown option --bogus; the commands are extract, encode, check, wrap, preview, insert"},
+      {{"--bogus"}, 2, "talvo: unknown option --bogus; the commands are init, extract, encode, check, wrap, preview"},
       {{"patch", "frobnicate"}, 2, "talvo: 'frobnicate' is not a command; the commands are create, apply"},
       {{"check", "--max-line", "0", "game.txt"}, 2, "--max-line: expected a whole number from 1 to 1000000, not '0'"},
       {{"check", "--max-entry", "99999999999999999999999", "game.txt"}, 2, "expected a whole number from 1"},
       {{"insert", "game.smc", "--msg", "", "-o", "new.smc"}, 2, "talvo: --msg: an empty word names no file"},
+      {{"extract", "game.smc", "--project", "p.toml", "--no-project"}, 2, "--project excludes --no-project"},
+      {{"--project", "", "extract", "game.smc"}, 2, "talvo: --project: an empty word names no file"},
       {{"--version"}, 0, "talvo 1.0.0"},
       {{"--help"}, 0, "Usage: talvo"},
       {{"check", "--help"}, 0, "--max-line"},
@@ -159,6 +161,27 @@ TEST(TalvoCommandLine, BadArgumentsGiveOneLineAndTheirStatus) {
   }
   // Nothing was written by any of them.
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 6);
+}
+
+// --project and --no-project are taken before the command and by every one.
+TEST(TalvoCommandLine, EveryCommandTakesTheProjectOptions) {
+  for (const std::vector<std::string>& command : {std::vector<std::string>{"init"},
+                                                  {"extract"},
+                                                  {"encode"},
+                                                  {"check"},
+                                                  {"insert"},
+                                                  {"patch", "create"},
+                                                  {"patch", "apply"},
+                                                  {"room"}}) {
+    for (const char* option : {"--project=p.toml", "--no-project"}) {
+      std::vector<std::string> arguments{option};
+      arguments.insert(arguments.end(), command.begin(), command.end());
+      arguments.insert(arguments.end(), {option, "--help"});
+      const ProcessResult run = talvo(arguments, fs::temp_directory_path());
+      EXPECT_EQ(run.exit_status, 0) << command[0] << " " << option << ": " << run.err;
+      EXPECT_NE(run.out.find("--no-project"), std::string::npos) << command[0];
+    }
+  }
 }
 
 TEST(TalvoCommandLine, ExtractWritesTheBanksBeforeTheOneThatFails) {
