@@ -11,8 +11,8 @@
 
 #include "bank_fit.h"
 #include "bank_writer.h"
+#include "banks.h"
 #include "byte_bank_decoder.h"
-#include "encoder_variant.h"
 #include "huffman_code.h"
 #include "image_builder.h"
 #include "insertion.h"
@@ -86,7 +86,7 @@ void BM_TreeLoad(benchmark::State& state) {
 }
 BENCHMARK(BM_TreeLoad)->Unit(benchmark::kMicrosecond);
 
-void byte_bank(benchmark::State& state, const rom::ByteBankLayout& bank, const std::string& expected) {
+void byte_bank(benchmark::State& state, const BankRecord& bank, const std::string& expected) {
   const FullSizeImage& image = full_size_image();
   for (auto _ : state) {
     BufferedOutput out;
@@ -97,9 +97,9 @@ void byte_bank(benchmark::State& state, const rom::ByteBankLayout& bank, const s
                           static_cast<std::int64_t>(expected.size()));  // text written
 }
 void BM_FixedStrings(benchmark::State& state) {
-  byte_bank(state, rom::kFixedStrings, full_size_image().fixed_string_text);
+  byte_bank(state, kFixedStringBank, full_size_image().fixed_string_text);
 }
-void BM_BattleText(benchmark::State& state) { byte_bank(state, rom::kBattleText, full_size_image().battle_text); }
+void BM_BattleText(benchmark::State& state) { byte_bank(state, kBattleTextBank, full_size_image().battle_text); }
 BENCHMARK(BM_FixedStrings)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BattleText)->Unit(benchmark::kMicrosecond);
 
@@ -138,8 +138,7 @@ void BM_InsertHuffmanAndPacking(benchmark::State& state) {
   std::uint64_t bits = 0;
   for (auto _ : state) {
     const insert::HuffmanCode code = insert::build_huffman_code(insert::count_codes(messages));
-    const insert::BankPlan plan =
-        insert::plan_bank(insert::Bank::Messages, insert::message_sizes(messages, code), room);
+    const insert::BankPlan plan = insert::plan_bank(Bank::Messages, insert::message_sizes(messages, code), room);
     if (!plan.fit.fits) throw std::runtime_error("fit");
     insert::write_messages(cartridge, messages, code, plan.placement, room);
     benchmark::DoNotOptimize(cartridge.data());

@@ -22,7 +22,7 @@ struct Script {
   TableText read;
 
   Script(const std::string& table_file, std::string script) : text(std::move(script)) {
-    table = read_translator_table(table_file, TableKind::Message).table;
+    table = read_translator_table(table_file, CodeSet::Message).table;
     read = read_table_text(text, TableIndex(table));
   }
 };

@@ -1,6 +1,7 @@
 // talvo check: every problem of every file, then one line that counts them.
 #include <cstdio>
 
+#include "banks.h"
 #include "commands.h"
 #include "consistency_check.h"
 #include "diagnostic_report.h"
@@ -18,7 +19,7 @@ std::string counted(std::size_t count, const char* one, const char* many) {
 }  // namespace
 
 int run_check(const Options& options) {
-  std::vector<BankKind> banks;
+  std::vector<Bank> banks;
   for (const std::string& file : options.files) {
     const auto bank = options.check_bank ? options.check_bank : bank_of_file_name(file);
     if (!bank) {
@@ -40,7 +41,7 @@ int run_check(const Options& options) {
   if (!options.window.empty() || !options.widths_file.empty() || !options.page_codes.empty()) {
     for (std::size_t i = 0; i < options.files.size(); ++i) {
       int status = kSuccess;
-      windows[i] = window_setup(options, text_bank(banks[i]), status);
+      windows[i] = window_setup(options, bank_record(banks[i]), status);
       if (!windows[i]) return status;
     }
     check_options.keep_places = true;
@@ -58,7 +59,7 @@ int run_check(const Options& options) {
       ++errors;
       continue;
     }
-    CheckedText checked = check_text(input.sjis(), text_bank(banks[i]), check_options);
+    CheckedText checked = check_text(input.sjis(), bank_record(banks[i]), check_options);
     if (windows[i]) add_window_diagnostics(input.sjis(), *windows[i], checked);
     std::vector<Diagnostic> diagnostics = file_diagnostics(input, checked);
     add_consistency_warnings(reference, input, banks[i], diagnostics);

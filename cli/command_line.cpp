@@ -1,5 +1,6 @@
 #include "command_line.h"
 
+#include "banks.h"
 #include "window_profile.h"
 
 #include <CLI/CLI.hpp>
@@ -22,9 +23,8 @@ using Choices = std::vector<std::pair<std::string, T>>;
 const Choices<TextEncoding> kEncodings{{"sjis", TextEncoding::ShiftJis}, {"utf8", TextEncoding::Utf8}};
 const Choices<ColorMode> kColors{{"auto", ColorMode::Auto}, {"always", ColorMode::Always}, {"never", ColorMode::Never}};
 const Choices<ReportFormat> kReports{{"text", ReportFormat::Text}, {"json", ReportFormat::Json}};
-const Choices<tables::TableKind> kTableKinds{{"msg", tables::TableKind::Message}, {"byte", tables::TableKind::Byte}};
-const Choices<BankKind> kBanks{
-    {"msg", BankKind::Messages}, {"str", BankKind::FixedStrings}, {"btl", BankKind::BattleText}};
+const Choices<CodeSet> kTableKinds{{"msg", CodeSet::Message}, {"byte", CodeSet::Byte}};
+const Choices<Bank> kBanks{{"msg", Bank::Messages}, {"str", Bank::FixedStrings}, {"btl", Bank::BattleText}};
 
 // An option that takes one of `choices` into `target`, refusing other words
 // with a line that lists them.

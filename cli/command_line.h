@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "text_banks.h"
+#include "banks.h"
 #include "text_format.h"
 #include "translator_table.h"
 
@@ -37,7 +37,7 @@ enum class ReportFormat { Text, Json };
 
 // Extra room a bank may use on insertion: ROM offsets, the end excluded.
 struct RoomOption {
-  BankKind bank;
+  Bank bank;
   std::uint32_t start;
   std::uint32_t end;
 };
@@ -47,11 +47,11 @@ struct Options {
   TextEncoding encoding = TextEncoding::ShiftJis;
   std::string output = ".";  // a folder for extract and encode, a file for insert and patch
 
-  std::string image;                   // extract, insert, patch apply, room, init
-  BankKind bank = BankKind::Messages;  // encode
-  std::string text_file;               // encode
-  std::vector<std::string> files;      // check; po import; csv import (one)
-  std::optional<BankKind> check_bank;
+  std::string image;               // extract, insert, patch apply, room, init
+  Bank bank = Bank::Messages;      // encode
+  std::string text_file;           // encode
+  std::vector<std::string> files;  // check; po import; csv import (one)
+  std::optional<Bank> check_bank;
   ColorMode color = ColorMode::Auto;
   std::optional<std::size_t> max_line;
   std::optional<std::size_t> max_entry;
@@ -70,15 +70,15 @@ struct Options {
   std::string line_code = "[00AD]";
   std::string entries;  // wrap, preview: RANGES, such as 0x10-0x20,0x100
   bool wrap_all = false;
-  bool force = false;                                         // wrap: replace an output that differs
-  std::string font_sheet, cell, first_code;                   // preview
-  std::string original_image;                                 // preview
-  tables::TableKind table_kind = tables::TableKind::Message;  // table export, show, suggest
-  std::string table_file;                                     // show: FILE; suggest: --table BASE
-  std::string table_output;                                   // export: "" for standard output; suggest: -o
-  std::string free_codes;                                     // suggest: --free RANGES
-  std::size_t max_length = 2;                                 // suggest
-  std::optional<std::size_t> count;                           // suggest: "" for every free code
+  bool force = false;                        // wrap: replace an output that differs
+  std::string font_sheet, cell, first_code;  // preview
+  std::string original_image;                // preview
+  CodeSet table_kind = CodeSet::Message;     // table export, show, suggest
+  std::string table_file;                    // show: FILE; suggest: --table BASE
+  std::string table_output;                  // export: "" for standard output; suggest: -o
+  std::string free_codes;                    // suggest: --free RANGES
+  std::size_t max_length = 2;                // suggest
+  std::optional<std::size_t> count;          // suggest: "" for every free code
 
   std::vector<std::string> texts;  // po and csv export: translators' text files (--text)
   std::string original;            // check: the original image, for the consistency warnings

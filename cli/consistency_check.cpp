@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "banks.h"
 #include "commands.h"
 #include "consistency.h"
 #include "cp932.h"
@@ -11,7 +12,7 @@
 namespace talvo::cli {
 namespace {
 
-std::string entry_name(const TextBank& bank, std::size_t entry) {
+std::string entry_name(const BankRecord& bank, std::size_t entry) {
   return std::string(bank.entry_name) + " " + exchange::entry_number_text(static_cast<std::uint32_t>(entry));
 }
 
@@ -38,7 +39,7 @@ bool load_consistency_reference(const Options& options, ConsistencyReference& re
   return true;
 }
 
-void add_consistency_warnings(const ConsistencyReference& reference, const TextInput& input, BankKind bank,
+void add_consistency_warnings(const ConsistencyReference& reference, const TextInput& input, Bank bank,
                               std::vector<Diagnostic>& diagnostics) {
   if (!reference.given) return;
   const BankEntries& original = reference.originals[index_of(bank)];
@@ -65,7 +66,7 @@ void add_consistency_warnings(const ConsistencyReference& reference, const TextI
   }
   const exchange::Inconsistencies found = exchange::find_inconsistencies(originals, translations, reference.glossary);
 
-  const TextBank& kind = text_bank(bank);
+  const BankRecord& kind = bank_record(bank);
   const auto at_header = [&](std::size_t entry, std::string message, std::string hint) {
     const exchange::EntryText& place = split.entries[entry];
     diagnostics.push_back({Severity::Warning, skipped + place.header, skipped + place.header_end - 1,

@@ -27,7 +27,7 @@ bool load_consistency_reference(const Options& options, ConsistencyReference& re
 // Adds the file's consistency warnings to its diagnostics (file offsets, in
 // the order of their place). A file whose entries do not match the
 // original's in number gets none: its entry count is an error already.
-void add_consistency_warnings(const ConsistencyReference& reference, const TextInput& input, BankKind bank,
+void add_consistency_warnings(const ConsistencyReference& reference, const TextInput& input, Bank bank,
                               std::vector<Diagnostic>& diagnostics);
 
 }  // namespace talvo::cli

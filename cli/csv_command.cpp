@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "banks.h"
 #include "commands.h"
 #include "csv_columns.h"
 #include "csv_file.h"
@@ -82,7 +83,7 @@ bool read_rows(const std::string& path, const std::vector<exchange::CsvRow>& row
                        row_name(rows_of_bank[*number]) + ", at line " + std::to_string(entry->line));
       return false;
     }
-    rows_of_bank.resize(text_bank(*bank).entries);
+    rows_of_bank.resize(bank_record(*bank).entries);
     rows_of_bank[*number] = r;
     ImportedBank& imported = banks[index_of(*bank)];
     const std::string_view translation = exchange::cell(row, columns[3]);
@@ -110,13 +111,13 @@ int run_csv_export(const Options& options) {
   std::vector<std::vector<std::string>> rows;
   rows.reserve(8192);
   rows.push_back({kColumns.begin(), kColumns.end()});
-  for (const BankKind bank : kAllBanks) {
+  for (const Bank bank : kAllBanks) {
     const BankEntries& original = originals[index_of(bank)];
     const BankEntries& translation = translations[index_of(bank)];
     for (std::size_t i = 0; i < original.entries.size(); ++i) {
       const std::string_view text = original.entries[i].text;
       const bool translated = translation.given && translation.entries[i].text != text;
-      rows.push_back({text_bank(bank).short_name, exchange::entry_number_text(static_cast<std::uint32_t>(i)),
+      rows.push_back({bank_record(bank).short_name, exchange::entry_number_text(static_cast<std::uint32_t>(i)),
                       std::string(text), translated ? std::string(translation.entries[i].text) : std::string()});
     }
   }

@@ -2,6 +2,7 @@
 // encoder programs write them, or the encoder's error as a diagnostic.
 #include <cstdio>
 
+#include "banks.h"
 #include "buffered_output.h"
 #include "commands.h"
 #include "diagnostic_report.h"
@@ -18,7 +19,7 @@ std::span<const std::uint8_t> bytes_of(std::string_view text) {
 
 // Where the encoder stopped, said by the checker, which reads with the same
 // reader: its first error that stops the encoder is that place.
-void report_stop(const TextInput& input, const TextBank& bank) {
+void report_stop(const TextInput& input, const BankRecord& bank) {
   CheckOptions options;
   options.byte_order_mark_is_error = input.encoding == TextEncoding::ShiftJis;
   const CheckedText checked = check_text(input.sjis(), bank, options);
@@ -35,7 +36,7 @@ void report_stop(const TextInput& input, const TextBank& bank) {
 }  // namespace
 
 int run_encode(const Options& options) {
-  const TextBank& bank = text_bank(options.bank);
+  const BankRecord& bank = bank_record(options.bank);
   const std::string bank_file = in_folder(options.output, bank.variant.bank_file_name);
   const std::string index_file = in_folder(options.output, bank.variant.index_file_name);
   if (!outputs_are_safe({{bank_file, "the bank file"}, {index_file, "the index file"}}, {{options.text_file, ""}})) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "banks.h"
 #include "commands.h"
 #include "cp932.h"
 #include "image_bank_text.h"
@@ -63,13 +64,13 @@ bool read_as_utf8(const std::string& path, TextEncoding encoding, std::string& u
 
 }  // namespace
 
-const char* text_file_name(BankKind bank) {
+const char* text_file_name(Bank bank) {
   switch (bank) {
-    case BankKind::Messages:
+    case Bank::Messages:
       return text_format::kMessageFileName;
-    case BankKind::FixedStrings:
+    case Bank::FixedStrings:
       return text_format::kFixedStringFileName;
-    case BankKind::BattleText:
+    case Bank::BattleText:
       break;
   }
   return text_format::kBattleTextFileName;
@@ -86,7 +87,7 @@ void report_error(const std::string& file, std::size_t line, const std::string& 
 bool read_original_texts(const std::string& path, BankTexts& originals) {
   ImageFile image;
   if (!read_image(path, image)) return false;
-  for (const BankKind bank : kAllBanks) {
+  for (const Bank bank : kAllBanks) {
     BankEntries& original = originals[index_of(bank)];
     std::string problem;
     if (!exchange::image_bank_text(image.cartridge(), bank, original.text, problem)) {
@@ -111,7 +112,7 @@ bool read_translated_texts(const Options& options, const BankTexts& originals, B
     }
     BankEntries& translation = translations[index_of(*bank)];
     if (translation.given) {
-      say(path + ": a second --text file of the " + text_bank(*bank).bank_name + " bank, after " + translation.path);
+      say(path + ": a second --text file of the " + bank_record(*bank).bank_name + " bank, after " + translation.path);
       return false;
     }
     translation.given = true;
@@ -122,7 +123,7 @@ bool read_translated_texts(const Options& options, const BankTexts& originals, B
       report_error(path, 1, "text before the first entry's header");
       return false;
     }
-    const TextBank& kind = text_bank(*bank);
+    const BankRecord& kind = bank_record(*bank);
     for (std::size_t i = 0; i < split.entries.size(); ++i) {
       if (split.entries[i].number != i) {
         report_error(path, split.entries[i].line,
@@ -146,7 +147,7 @@ bool read_translated_texts(const Options& options, const BankTexts& originals, B
 
 ImportedEntry* imported_entry(ImportedBanks& banks, const exchange::EntryName& name, const std::string& file,
                               std::size_t line, const std::string& where) {
-  const TextBank& kind = text_bank(name.bank);
+  const BankRecord& kind = bank_record(name.bank);
   ImportedBank& bank = banks[index_of(name.bank)];
   if (name.number >= kind.entries) {
     report_error(file, line,
@@ -165,10 +166,10 @@ ImportedEntry* imported_entry(ImportedBanks& banks, const exchange::EntryName& n
 bool write_imported_banks(const Options& options, const ImportedBanks& banks, const std::vector<std::string>& inputs,
                           bool with_fuzzy) {
   std::vector<std::string> written(3);
-  for (const BankKind bank : kAllBanks) {
+  for (const Bank bank : kAllBanks) {
     const ImportedBank& imported = banks[index_of(bank)];
     if (!imported.given) continue;
-    const TextBank& kind = text_bank(bank);
+    const BankRecord& kind = bank_record(bank);
     std::vector<std::string> texts(imported.entries.size());
     const ImportedEntry* before = nullptr;
     for (std::size_t i = 0; i < imported.entries.size(); ++i) {
@@ -207,7 +208,7 @@ bool write_imported_banks(const Options& options, const ImportedBanks& banks, co
   }
   if (!make_output_folder(options.output)) return false;
   std::vector<OutputFile> files;
-  for (const BankKind bank : kAllBanks) {
+  for (const Bank bank : kAllBanks) {
     if (!banks[index_of(bank)].given) continue;
     const std::string& bytes = written[index_of(bank)];
     files.push_back({in_folder(options.output, text_file_name(bank)),
@@ -215,7 +216,7 @@ bool write_imported_banks(const Options& options, const ImportedBanks& banks, co
   }
   if (!write_text_outputs(files, inputs, options.force)) return false;
   std::size_t at = 0;
-  for (const BankKind bank : kAllBanks) {
+  for (const Bank bank : kAllBanks) {
     const ImportedBank& imported = banks[index_of(bank)];
     if (!imported.given) continue;
     std::string counts = std::to_string(imported.translated) + " translated, ";

@@ -9,17 +9,18 @@
 #include <vector>
 
 #include "bank_entries.h"
+#include "banks.h"
 #include "command_line.h"
 #include "entry_names.h"
 #include "text_pieces.h"
 
 namespace talvo::cli {
 
-inline constexpr BankKind kAllBanks[] = {BankKind::Messages, BankKind::FixedStrings, BankKind::BattleText};
-inline std::size_t index_of(BankKind bank) { return static_cast<std::size_t>(bank); }
+inline constexpr Bank kAllBanks[] = {Bank::Messages, Bank::FixedStrings, Bank::BattleText};
+inline std::size_t index_of(Bank bank) { return static_cast<std::size_t>(bank); }
 
 // MsgDataDecode.txt, StrDataDecode.txt, BtlDataDecode.txt.
-const char* text_file_name(BankKind bank);
+const char* text_file_name(Bank bank);
 
 // A bank's text in UTF-8 and its entries, which point into it: made in
 // place, never moved.

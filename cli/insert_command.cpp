@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "banks.h"
 #include "bps.h"
 #include "commands.h"
 #include "diagnostic_report.h"
@@ -19,20 +20,8 @@ namespace {
 
 struct GivenFile {
   const std::string& path;
-  BankKind kind;
+  Bank kind;
 };
-
-insert::Bank insert_bank(BankKind kind) {
-  switch (kind) {
-    case BankKind::Messages:
-      return insert::Bank::Messages;
-    case BankKind::FixedStrings:
-      return insert::Bank::FixedStrings;
-    case BankKind::BattleText:
-      break;
-  }
-  return insert::Bank::BattleText;
-}
 
 std::vector<std::vector<std::uint8_t>> as_bytes(const std::vector<std::vector<std::uint16_t>>& entries) {
   std::vector<std::vector<std::uint8_t>> out(entries.size());
@@ -50,7 +39,7 @@ std::optional<JsonRefusal> read_bank_text(const GivenFile& given, TextEncoding e
     return JsonRefusal{"unreadable-text", given.path + ": " + reason};
   CheckOptions options;
   options.byte_order_mark_is_error = encoding == TextEncoding::ShiftJis;
-  const CheckedText checked = check_text(input.sjis(), text_bank(given.kind), options);
+  const CheckedText checked = check_text(input.sjis(), bank_record(given.kind), options);
   const std::vector<Diagnostic> diagnostics = file_diagnostics(input, checked);
   print_diagnostics(stderr, input, diagnostics, report_style(ColorMode::Auto));
   const auto errors = std::count_if(diagnostics.begin(), diagnostics.end(),
@@ -61,13 +50,13 @@ std::optional<JsonRefusal> read_bank_text(const GivenFile& given, TextEncoding e
                                           " that the game would misread; nothing was inserted"};
   }
   switch (given.kind) {
-    case BankKind::Messages:
+    case Bank::Messages:
       text.messages = checked.entries();
       break;
-    case BankKind::FixedStrings:
+    case Bank::FixedStrings:
       text.fixed_strings = as_bytes(checked.entries());
       break;
-    case BankKind::BattleText:
+    case Bank::BattleText:
       text.battle_text = as_bytes(checked.entries());
       break;
   }
@@ -82,17 +71,7 @@ void print_report(const Options& options, const insert::FitReport& report, bool 
   std::fflush(stdout);
 }
 
-const char* bank_option(BankKind kind) {
-  switch (kind) {
-    case BankKind::Messages:
-      return "--msg";
-    case BankKind::FixedStrings:
-      return "--str";
-    case BankKind::BattleText:
-      break;
-  }
-  return "--btl";
-}
+std::string bank_option(Bank bank) { return std::string("--") + bank_record(bank).short_name; }
 
 }  // namespace
 
@@ -106,9 +85,9 @@ int run_insert(const Options& options) {
     return status;
   };
   std::vector<GivenFile> files;
-  if (!options.message_file.empty()) files.push_back({options.message_file, BankKind::Messages});
-  if (!options.fixed_string_file.empty()) files.push_back({options.fixed_string_file, BankKind::FixedStrings});
-  if (!options.battle_file.empty()) files.push_back({options.battle_file, BankKind::BattleText});
+  if (!options.message_file.empty()) files.push_back({options.message_file, Bank::Messages});
+  if (!options.fixed_string_file.empty()) files.push_back({options.fixed_string_file, Bank::FixedStrings});
+  if (!options.battle_file.empty()) files.push_back({options.battle_file, Bank::BattleText});
   if (files.empty()) return refuse({"usage", "insert: give at least one text file: --msg, --str or --btl"}, kUsage);
   if (const auto problem =
           unsafe_outputs({{options.output, "-o"}, {options.bps_file, "--bps"}}, {{options.image, "the input image"},
@@ -120,7 +99,7 @@ int run_insert(const Options& options) {
   for (const RoomOption& room : options.room) {
     const bool given = std::any_of(files.begin(), files.end(), [&](const GivenFile& f) { return f.kind == room.bank; });
     if (!given) {
-      say(std::string("warning: --room for the ") + text_bank(room.bank).bank_name + " bank is not used: no " +
+      say(std::string("warning: --room for the ") + bank_record(room.bank).bank_name + " bank is not used: no " +
           bank_option(room.bank) + " file is given");
     }
   }
@@ -140,7 +119,7 @@ int run_insert(const Options& options) {
 
   insert::Options insert_options;
   for (const RoomOption& room : options.room) {
-    insert_options.extra_room.push_back({insert_bank(room.bank), {room.start, room.end}});
+    insert_options.extra_room.push_back({room.bank, {room.start, room.end}});
   }
   const insert::Outcome outcome = insert::insert_text(image.cartridge(), text, insert_options);
   if (const auto* refusal = std::get_if<insert::Refusal>(&outcome)) {

@@ -6,13 +6,12 @@
 #include <type_traits>
 #include <variant>
 
+#include "banks.h"
 #include "sjis_terminal_text.h"
 #include "token_tables.h"
 
 namespace talvo::cli {
 namespace {
-
-using insert::Bank;
 
 std::string hex(std::uint64_t value, int digits) {
   char text[32];
@@ -24,17 +23,7 @@ std::string entry(std::size_t n) { return hex(n, 4); }
 std::string offset(std::uint64_t n) { return hex(n, 6); }
 std::string region(const insert::Region& r) { return offset(r.start) + "-" + offset(r.end); }
 
-const char* short_name(Bank bank) {
-  switch (bank) {
-    case Bank::Messages:
-      return "msg";
-    case Bank::FixedStrings:
-      return "str";
-    case Bank::BattleText:
-      break;
-  }
-  return "btl";
-}
+const char* short_name(Bank bank) { return bank_record(bank).short_name; }
 
 std::string entry_size(const insert::BankFit& fit, const insert::EntrySize& size) {
   return entry(size.entry) + " (" +
@@ -199,17 +188,7 @@ std::string describe(const insert::VerificationFailed& r) {
 
 }  // namespace
 
-std::string bank_name(Bank bank) {
-  switch (bank) {
-    case Bank::Messages:
-      return "messages";
-    case Bank::FixedStrings:
-      return "fixed strings";
-    case Bank::BattleText:
-      break;
-  }
-  return "battle text";
-}
+std::string bank_name(Bank bank) { return bank_record(bank).name; }
 
 std::string fit_report_text(const insert::FitReport& report) {
   std::string text;

@@ -8,7 +8,7 @@
 
 namespace talvo::cli {
 
-std::string bank_name(insert::Bank bank);
+std::string bank_name(Bank bank);
 
 // The report, one bank after another: bytes used against the room (and bits
 // for messages), codes in the tree, the regions, the largest entries and

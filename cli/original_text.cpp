@@ -2,14 +2,15 @@
 
 #include <memory>
 
+#include "banks.h"
 #include "byte_bank_decoder.h"
 #include "message_decoder.h"
 
 namespace talvo::cli {
 
-bool original_text(const ImageFile& image, BankKind bank, std::string& sjis, std::string& reason) {
+bool original_text(const ImageFile& image, Bank bank, std::string& sjis, std::string& reason) {
   BufferedOutput text;
-  if (bank == BankKind::Messages) {
+  if (bank == Bank::Messages) {
     const auto tree = std::make_unique<MessageTree>();
     if (load_message_tree(image.cartridge(), *tree) != TreeLoad::Ok) {
       reason = "its message tree cannot be read";
@@ -20,9 +21,9 @@ bool original_text(const ImageFile& image, BankKind bank, std::string& sjis, std
       return false;
     }
   } else {
-    const rom::ByteBankLayout& layout = bank == BankKind::FixedStrings ? rom::kFixedStrings : rom::kBattleText;
+    const BankRecord& layout = bank == Bank::FixedStrings ? kFixedStringBank : kBattleTextBank;
     if (decode_byte_bank_text(image.cartridge(), layout, text) != ByteBankFailure::None) {
-      reason = std::string("its ") + text_bank(bank).bank_name + " bank cannot be read to the end";
+      reason = std::string("its ") + bank_record(bank).bank_name + " bank cannot be read to the end";
       return false;
     }
   }

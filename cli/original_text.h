@@ -4,13 +4,13 @@
 
 #include <string>
 
+#include "banks.h"
 #include "image_file.h"
-#include "text_banks.h"
 
 namespace talvo::cli {
 
 // The extractor's Shift_JIS text of `bank`; false with the reason when the
 // image's bank cannot be read whole.
-bool original_text(const ImageFile& image, BankKind bank, std::string& sjis, std::string& reason);
+bool original_text(const ImageFile& image, Bank bank, std::string& sjis, std::string& reason);
 
 }  // namespace talvo::cli

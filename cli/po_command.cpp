@@ -2,6 +2,7 @@
 // per bank, and the translated PO files back into text files.
 #include <cstdio>
 
+#include "banks.h"
 #include "commands.h"
 #include "control_notes.h"
 #include "exchange_texts.h"
@@ -14,16 +15,16 @@ namespace talvo::cli {
 namespace {
 
 // A template's name in the output folder: msg.pot, str.pot, btl.pot.
-std::string template_name(BankKind bank) { return std::string(text_bank(bank).short_name) + ".pot"; }
+std::string template_name(Bank bank) { return std::string(bank_record(bank).short_name) + ".pot"; }
 
 // The header entry of a template, as gettext's own templates have it: marked
 // fuzzy, the fields a translator's tool fills in left at their defaults, and
 // UTF-8 declared. No creation date, so that the same image gives the same
 // file.
-exchange::PoMessage template_header(BankKind bank) {
+exchange::PoMessage template_header(Bank bank) {
   exchange::PoMessage header;
-  header.comments = std::string("Talvo: the ") + text_bank(bank).bank_name + " bank (" + text_file_name(bank) + "), " +
-                    std::to_string(text_bank(bank).entries) + " entries.\n" + exchange::end_code_note(bank);
+  header.comments = std::string("Talvo: the ") + bank_record(bank).bank_name + " bank (" + text_file_name(bank) +
+                    "), " + std::to_string(bank_record(bank).entries) + " entries.\n" + exchange::end_code_note(bank);
   header.fuzzy = true;
   header.translation.text =
       "Project-Id-Version: Talvo\n"
@@ -37,7 +38,7 @@ exchange::PoMessage template_header(BankKind bank) {
   return header;
 }
 
-std::string bank_template(BankKind bank, const BankEntries& original, const BankEntries& translation,
+std::string bank_template(Bank bank, const BankEntries& original, const BankEntries& translation,
                           std::size_t& translated) {
   exchange::PoFile file;
   file.header = template_header(bank);
@@ -128,13 +129,13 @@ int run_po_export(const Options& options) {
   if (!read_translated_texts(options, originals, translations)) return kFailure;
   std::vector<std::string> templates;
   std::vector<std::size_t> translated(3, 0);
-  for (const BankKind bank : kAllBanks) {
+  for (const Bank bank : kAllBanks) {
     templates.push_back(
         bank_template(bank, originals[index_of(bank)], translations[index_of(bank)], translated[index_of(bank)]));
   }
   if (!make_output_folder(options.output)) return kFailure;
   std::vector<OutputFile> files;
-  for (const BankKind bank : kAllBanks) {
+  for (const Bank bank : kAllBanks) {
     const std::string& text = templates[index_of(bank)];
     files.push_back({in_folder(options.output, template_name(bank)),
                      {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}});
@@ -142,7 +143,7 @@ int run_po_export(const Options& options) {
   std::vector<std::string> inputs{options.image};
   inputs.insert(inputs.end(), options.texts.begin(), options.texts.end());
   if (!write_outputs(files, inputs)) return kFailure;
-  for (const BankKind bank : kAllBanks) {
+  for (const Bank bank : kAllBanks) {
     if (!translations[index_of(bank)].given) continue;
     say(files[index_of(bank)].path + ": " + std::to_string(translated[index_of(bank)]) + " of " +
         std::to_string(originals[index_of(bank)].entries.size()) + " entries translated, from " +

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "banks.h"
 #include "commands.h"
 #include "cp932.h"
 #include "diagnostic_report.h"
@@ -124,7 +125,7 @@ std::string hex(std::uint32_t code) {
 
 struct DrawnFile {
   TextInput input;
-  BankKind bank = BankKind::Messages;
+  Bank bank = Bank::Messages;
   CheckedText checked;
   WindowSetup window;
   fit::FileUnits units;
@@ -173,18 +174,18 @@ bool drawable(DrawnFile& file, const preview::FontSheet* sheet, const Options& o
 
 // Reads, checks and lays out one text file; false after saying why it
 // cannot be drawn.
-bool read_file(const Options& options, const std::string& path, BankKind bank, const EntryRanges& ranges,
-               DrawnFile& file, int& status) {
+bool read_file(const Options& options, const std::string& path, Bank bank, const EntryRanges& ranges, DrawnFile& file,
+               int& status) {
   file.bank = bank;
   std::string reason;
   if (!load_text(path, options.encoding, file.input, reason)) {
     say(path + ": " + reason);
     return false;
   }
-  const std::optional<WindowSetup> window = window_setup(options, text_bank(bank), status, false);
+  const std::optional<WindowSetup> window = window_setup(options, bank_record(bank), status, false);
   if (!window) return false;
   file.window = *window;
-  file.checked = check_text(file.input.sjis(), text_bank(bank), kWithPlaces);
+  file.checked = check_text(file.input.sjis(), bank_record(bank), kWithPlaces);
   if (file.checked.errors + file.input.conversion.size() > 0) {
     CheckedText errors = file.checked;
     std::erase_if(errors.diagnostics, [](const Diagnostic& d) { return d.severity != Severity::Error; });
@@ -202,14 +203,14 @@ bool read_file(const Options& options, const std::string& path, BankKind bank, c
     }
   }
   file.chosen = ranges.chosen(file.units.entries());
-  file.texts = fit::builtin_texts(text_bank(bank));
+  file.texts = fit::builtin_texts(bank_record(bank));
   return true;
 }
 
 }  // namespace
 
 int run_preview(const Options& options) {
-  std::vector<BankKind> banks;
+  std::vector<Bank> banks;
   for (const std::string& path : options.files) {
     const auto bank = options.check_bank ? options.check_bank : bank_of_file_name(path);
     if (!bank) {
@@ -219,7 +220,7 @@ int run_preview(const Options& options) {
       return kUsage;
     }
     if (std::find(banks.begin(), banks.end(), *bank) != banks.end()) {
-      say(path + ": a second file of the " + text_bank(*bank).bank_name +
+      say(path + ": a second file of the " + bank_record(*bank).bank_name +
           " bank; its pictures would take the first one's names");
       return kUsage;
     }
@@ -263,7 +264,7 @@ int run_preview(const Options& options) {
   std::size_t pictures = 0;
   fit::EntryLayout layout;
   for (DrawnFile& file : files) {
-    const TextBank& bank = text_bank(file.bank);
+    const BankRecord& bank = bank_record(file.bank);
     const std::vector<std::string> texts = entry_texts(file.input, file.checked.events);
     std::vector<std::string> originals;
     if (!options.original_image.empty()) {

@@ -2,12 +2,11 @@
 
 #include <cstdio>
 
+#include "banks.h"
 #include "rom_layout.h"
 
 namespace talvo::cli {
 namespace {
-
-using insert::Bank;
 
 struct BankNames {
   Bank bank;

@@ -9,7 +9,7 @@
 
 namespace talvo::cli {
 
-bool load_table_file(const std::string& path, tables::TableKind kind, TableFile& out) {
+bool load_table_file(const std::string& path, CodeSet kind, TableFile& out) {
   FileBytes bytes;
   std::string reason;
   if (!platform::read_whole_file(path, kLargestTableFile, bytes, reason)) {

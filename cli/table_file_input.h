@@ -18,6 +18,6 @@ struct TableFile {
 
 // Reads and checks a table file; false after saying what is wrong (every
 // error of the file with its line, or why it cannot be read).
-bool load_table_file(const std::string& path, tables::TableKind kind, TableFile& out);
+bool load_table_file(const std::string& path, CodeSet kind, TableFile& out);
 
 }  // namespace talvo::cli

@@ -18,8 +18,6 @@
 namespace talvo::cli {
 namespace {
 
-using tables::TableKind;
-
 // Diagnostics shown of one file at most; the rest are counted.
 constexpr std::size_t kShownProblems = 20;
 
@@ -67,8 +65,8 @@ std::vector<Diagnostic> problems_of(const TableTextInput& input, const tables::T
   return out;
 }
 
-std::string size_text(TableKind kind, std::uint64_t size) {
-  if (kind == TableKind::Byte) return std::to_string(size) + " bytes";
+std::string size_text(CodeSet kind, std::uint64_t size) {
+  if (kind == CodeSet::Byte) return std::to_string(size) + " bytes";
   return std::to_string(size) + " bits (" + std::to_string((size + 7) / 8) + " bytes)";
 }
 
@@ -84,7 +82,7 @@ std::string share(std::uint64_t part, std::uint64_t whole) {
 }  // namespace
 
 int run_table_suggest(const Options& options) {
-  const TableKind kind = options.table_kind;
+  const CodeSet kind = options.table_kind;
   TableFile base;
   if (!load_table_file(options.table_file, kind, base)) return kFailure;
 
@@ -158,7 +156,7 @@ int run_table_suggest(const Options& options) {
     report += " (the classic plan: ours found none smaller)";
   } else if (plan.size_after < plan.classic_size) {
     report += ", " + std::to_string(plan.classic_size - plan.size_after) +
-              (kind == TableKind::Message ? " bits" : " bytes") + " (" +
+              (kind == CodeSet::Message ? " bits" : " bytes") + " (" +
               share(plan.classic_size - plan.size_after, plan.classic_size) + ") smaller than the classic plan";
   }
   report += "\n";

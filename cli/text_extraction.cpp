@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "banks.h"
 #include "byte_bank_decoder.h"
 #include "commands.h"
 #include "cp932.h"
@@ -71,11 +72,10 @@ bool extract_texts(const std::string& image_path, std::span<const std::uint8_t> 
   }
 
   struct ByteBank {
-    const rom::ByteBankLayout& layout;
+    const BankRecord& layout;
     const char* name;
   };
-  for (const ByteBank& bank :
-       {ByteBank{rom::kFixedStrings, "fixed strings"}, ByteBank{rom::kBattleText, "battle text"}}) {
+  for (const ByteBank& bank : {ByteBank{kFixedStringBank, "fixed strings"}, ByteBank{kBattleTextBank, "battle text"}}) {
     if (!out.broken.empty()) break;
     BufferedOutput& text = out.decoded[out.count];
     if (decode_byte_bank_text(cartridge, bank.layout, text) != ByteBankFailure::None) {

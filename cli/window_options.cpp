@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "banks.h"
 #include "commands.h"
 #include "platform.h"
 #include "read_units.h"
@@ -14,7 +15,7 @@ constexpr std::uint64_t kLargestWidthsFile = std::uint64_t{16} << 20;
 
 }  // namespace
 
-std::optional<WindowSetup> window_setup(const Options& options, const TextBank& bank, int& status,
+std::optional<WindowSetup> window_setup(const Options& options, const BankRecord& bank, int& status,
                                         bool window_required) {
   const auto refuse = [&status](int code) {
     status = code;
@@ -31,7 +32,7 @@ std::optional<WindowSetup> window_setup(const Options& options, const TextBank& 
   setup.window = size.has_value();
   setup.profile.width = size ? size->width : std::numeric_limits<std::uint32_t>::max();
   setup.profile.lines = size ? size->lines : std::numeric_limits<std::uint32_t>::max();
-  if (bank.kind == BankKind::Messages) {
+  if (bank.bank == Bank::Messages) {
     const auto code_of = [&](const std::string& option, const std::string& token) -> std::optional<std::uint16_t> {
       const std::optional<std::uint16_t> code = fit::builtin_code(bank, token);
       if (!code) say(option + " " + token + ": no code of " + bank.table_name + " is written so");

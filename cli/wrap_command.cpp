@@ -5,6 +5,7 @@
 // is: it must hold the same codes apart from the breaks, and fit.
 #include <cstdio>
 
+#include "banks.h"
 #include "commands.h"
 #include "cp932.h"
 #include "diagnostic_report.h"
@@ -137,8 +138,8 @@ bool verify(const TextInput& input, std::string_view out, const WindowSetup& win
 
 int run_wrap(const Options& options) {
   const std::string& path = options.text_file;
-  const std::optional<BankKind> named = bank_of_file_name(path);
-  if (named && *named != BankKind::Messages) {
+  const std::optional<Bank> named = bank_of_file_name(path);
+  if (named && *named != Bank::Messages) {
     say(path + ": wrap re-wraps message files; a fixed-string or battle-text entry is one line");
     return kUsage;
   }

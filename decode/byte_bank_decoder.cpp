@@ -2,13 +2,14 @@
 
 #include <string>
 
+#include "banks.h"
 #include "little_endian.h"
 #include "text_format.h"
 #include "token_tables.h"
 
 namespace talvo {
 
-ByteBankFailure decode_byte_bank_text(std::span<const std::uint8_t> cartridge, const rom::ByteBankLayout& bank,
+ByteBankFailure decode_byte_bank_text(std::span<const std::uint8_t> cartridge, const BankRecord& bank,
                                       BufferedOutput& out) {
   const ByteTokenTable& tokens = byte_extraction_table();
   char header[16];
@@ -32,7 +33,7 @@ ByteBankFailure decode_byte_bank_text(std::span<const std::uint8_t> cartridge, c
       const std::uint8_t code = cartridge[position++];
       const auto& token = tokens[code];
       line.append(token.data(), token[2] == '\0' ? 2 : 4);  // a character, or a code in brackets
-      if (bank.is_terminator(code)) break;
+      if (bank.is_end(code)) break;
     }
     line.push_back('\n');
     out.append(line);

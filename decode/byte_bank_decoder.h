@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "banks.h"
 #include "buffered_output.h"
 #include "rom_layout.h"
 
@@ -16,7 +17,7 @@ enum class ByteBankFailure { None, ReadFailed, WriteFailed };
 // all its bytes, terminator included, into `out`. Stops at the first pointer
 // or byte that lies past the end of the image, or when `out` can no longer
 // be written; the header of the entry being read stays in `out`.
-ByteBankFailure decode_byte_bank_text(std::span<const std::uint8_t> cartridge, const rom::ByteBankLayout& bank,
+ByteBankFailure decode_byte_bank_text(std::span<const std::uint8_t> cartridge, const BankRecord& bank,
                                       BufferedOutput& out);
 
 }  // namespace talvo

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "banks.h"
 #include "byte_bank_decoder.h"
 #include "extractor_texts.h"
 #include "message_decoder.h"
@@ -24,7 +25,7 @@ bool finish_output(BufferedOutput& out, platform::FileHandle& file, const char* 
   return written && closed;
 }
 
-bool decode_byte_bank(const RomImage& image, const rom::ByteBankLayout& bank, const char* name) {
+bool decode_byte_bank(const RomImage& image, const BankRecord& bank, const char* name) {
   platform::FileHandle file = create_output_file(name);
   if (!file.valid()) return false;
   BufferedOutput out(file);
@@ -61,11 +62,11 @@ bool decode_messages(const RomImage& image) {
 }
 
 bool decode_fixed_strings(const RomImage& image) {
-  return decode_byte_bank(image, rom::kFixedStrings, text_format::kFixedStringFileName);
+  return decode_byte_bank(image, kFixedStringBank, text_format::kFixedStringFileName);
 }
 
 bool decode_battle_text(const RomImage& image) {
-  return decode_byte_bank(image, rom::kBattleText, text_format::kBattleTextFileName);
+  return decode_byte_bank(image, kBattleTextBank, text_format::kBattleTextFileName);
 }
 
 int run_extractor() {

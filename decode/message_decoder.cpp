@@ -5,14 +5,13 @@
 #include <memory>
 #include <vector>
 
+#include "banks.h"
 #include "little_endian.h"
 #include "message_walk.h"
 #include "text_format.h"
 
 namespace talvo {
 namespace {
-
-bool is_end_code(std::uint16_t code) { return code == rom::kMessageEnd || code == rom::kMessageEndAlt; }
 
 // A message's tokens are gathered here and handed to the output whole: one
 // append per message rather than one per code. Each token is copied as its
@@ -103,7 +102,7 @@ MessageFailure decode_message_text(std::span<const std::uint8_t> cartridge, cons
     }
     const bool ended = walk.walk_message(bit, [&](std::size_t leaf) {
       tokens.put(tree[leaf].token, token_length[leaf]);
-      return is_end_code(tree[leaf].code);
+      return kMessageBank.is_end(tree[leaf].code);
     });
     if (!ended) {
       tokens.hand_over();  // the message as far as it went

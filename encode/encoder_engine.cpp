@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "banks.h"
 #include "buffered_output.h"
 #include "encoder_texts.h"
 #include "input_files.h"

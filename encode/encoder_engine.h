@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "encoder_variant.h"
+#include "banks.h"
 #include "platform.h"
 
 namespace talvo {

@@ -1,6 +1,7 @@
 // SJIStoTalvo_msg, SJIStoTalvo_str and SJIStoTalvo_btl: one source, built
 // three times, each with its own bank compiled in. They take no arguments;
 // everything goes through the file dialog and message boxes.
+#include "banks.h"
 #include "encoder_engine.h"
 #include "program_run.h"
 

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include "banks.h"
 #include "text_events.h"
 #include "text_format.h"
 #include "token_tables.h"
@@ -27,7 +28,7 @@ using Unit = ParseFailure::Unit;
 bool is_single_byte_character(std::uint8_t b) { return b < 0x80 || (b >= 0xA1 && b <= 0xDF); }
 
 const CodeLookup& lookup_for(const EncoderVariant& variant) {
-  return variant.token_table == TokenTableKind::Message ? message_code_lookup() : byte_code_lookup();
+  return variant.token_table == CodeSet::Message ? message_code_lookup() : byte_code_lookup();
 }
 
 }  // namespace

@@ -20,9 +20,9 @@
 #include <span>
 #include <string>
 
+#include "banks.h"
 #include "buffered_output.h"
 #include "code_lookup.h"
-#include "encoder_variant.h"
 
 namespace talvo {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "banks.h"
 #include "code_lookup.h"
 #include "cp932.h"
 #include "token_tables.h"
@@ -46,7 +47,7 @@ std::optional<std::size_t> header_number(std::string_view text, const ReadHeader
 
 class Checker {
  public:
-  Checker(std::string_view text, const TextBank& bank, const CheckOptions& options, CheckedText& result)
+  Checker(std::string_view text, const BankRecord& bank, const CheckOptions& options, CheckedText& result)
       : text_(text), bank_(bank), options_(options), result_(result) {}
 
   void run() {
@@ -152,8 +153,7 @@ class Checker {
       add(Severity::Error, facts.after_end, facts.last_last,
           std::string("text after the end code of ") + name() +
               ": the game stops there and takes the rest for the next entry",
-          bank_.kind == BankKind::Messages ? "[00AD] and [00AF] break the line without ending the message"
-                                           : std::string());
+          bank_.bank == Bank::Messages ? "[00AD] and [00AF] break the line without ending the message" : std::string());
     }
     if (options_.max_line) report_long_lines(k, name);
     if (options_.max_entry) {
@@ -243,7 +243,7 @@ class Checker {
   }
 
   std::string_view text_;
-  const TextBank& bank_;
+  const BankRecord& bank_;
   const CheckOptions& options_;
   CheckedText& result_;
   std::size_t base_ = 0;
@@ -263,7 +263,7 @@ std::vector<std::vector<std::uint16_t>> CheckedText::entries() const {
   return out;
 }
 
-CheckedText check_text(std::string_view sjis, const TextBank& bank, const CheckOptions& options) {
+CheckedText check_text(std::string_view sjis, const BankRecord& bank, const CheckOptions& options) {
   CheckedText result;
   Checker(sjis, bank, options, result).run();
   return result;

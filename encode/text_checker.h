@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "text_banks.h"
+#include "banks.h"
 #include "text_events.h"
 
 namespace talvo {
@@ -52,6 +52,6 @@ struct CheckedText {
 };
 
 // Checks a text file of `bank` given as Shift_JIS bytes.
-CheckedText check_text(std::string_view sjis, const TextBank& bank, const CheckOptions& options);
+CheckedText check_text(std::string_view sjis, const BankRecord& bank, const CheckOptions& options);
 
 }  // namespace talvo

@@ -12,9 +12,9 @@
 #include <optional>
 #include <vector>
 
+#include "banks.h"
 #include "file_memory.h"
 #include "text_bank_parser.h"
-#include "text_banks.h"
 #include "token_tables.h"
 
 namespace talvo {
@@ -59,7 +59,7 @@ class TextEvents {
   TextEvents() = default;
   // `max_line`: characters a line may hold, for the long lines;
   // `keep_places`: every code's place, for those who measure lines.
-  TextEvents(const TextBank& bank, std::optional<std::size_t> max_line, bool keep_places = false);
+  TextEvents(const BankRecord& bank, std::optional<std::size_t> max_line, bool keep_places = false);
 
   // Offsets heard are of a text that begins `base` bytes into the one the
   // facts are about (behind a byte-order mark).
@@ -127,9 +127,9 @@ class TextEvents {
   std::uint32_t base_ = 0;
 };
 
-inline TextEvents::TextEvents(const TextBank& bank, std::optional<std::size_t> max_line, bool keep_places)
+inline TextEvents::TextEvents(const BankRecord& bank, std::optional<std::size_t> max_line, bool keep_places)
     : max_line_(max_line), keep_places_(keep_places) {
-  const bool messages = bank.kind == BankKind::Messages;
+  const bool messages = bank.bank == Bank::Messages;
   for (std::size_t code = 0; code < (messages ? kMessageCodeCount : kByteCodeCount); ++code) {
     const auto value = static_cast<std::uint16_t>(code);
     // Message codes from 0x200 are characters, and 0x0AC-0x0AF break the

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "banks.h"
 #include "code_lookup.h"
 #include "cp932.h"
 #include "sjis_terminal_text.h"
@@ -16,17 +17,15 @@ namespace {
 
 using Unit = ParseFailure::Unit;
 
-const CodeLookup& lookup_of(BankKind kind) {
-  return kind == BankKind::Messages ? message_code_lookup() : byte_code_lookup();
+const CodeLookup& lookup_of(Bank kind) { return kind == Bank::Messages ? message_code_lookup() : byte_code_lookup(); }
+
+bool in_table(Bank kind, std::string_view token) { return lookup_of(kind).find(token).has_value(); }
+
+const char* other_table_name(Bank kind) {
+  return kind == Bank::Messages ? "the byte table (fixed strings and battle text)" : "the message table";
 }
 
-bool in_table(BankKind kind, std::string_view token) { return lookup_of(kind).find(token).has_value(); }
-
-const char* other_table_name(BankKind kind) {
-  return kind == BankKind::Messages ? "the byte table (fixed strings and battle text)" : "the message table";
-}
-
-BankKind other_kind(BankKind kind) { return kind == BankKind::Messages ? BankKind::FixedStrings : BankKind::Messages; }
+Bank other_kind(Bank kind) { return kind == Bank::Messages ? Bank::FixedStrings : Bank::Messages; }
 
 std::string sjis_of(char32_t code_point) {
   const auto code = encode_cp932(code_point);
@@ -68,14 +67,14 @@ std::size_t edit_distance(std::string_view a, std::string_view b) {
 }
 
 // The bracketed tokens of a table (control and named tokens), encoding form.
-std::vector<std::string_view> bracketed_tokens(BankKind kind) {
+std::vector<std::string_view> bracketed_tokens(Bank kind) {
   std::vector<std::string_view> tokens;
   auto add = [&](const auto& table, const auto& extraction) {
     for (std::size_t code = 0; code < table.size(); ++code) {
       if (extraction[code][0] == '[') tokens.emplace_back(table[code].data());
     }
   };
-  if (kind == BankKind::Messages) {
+  if (kind == Bank::Messages) {
     add(message_encoding_table(), message_extraction_table());
   } else {
     add(byte_encoding_table(), byte_extraction_table());
@@ -89,20 +88,19 @@ bool is_upper_hex(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(c) || (c >= 'A' && c <= 'F'); });
 }
 
-std::string token_hint(std::string_view token, BankKind kind) {
+std::string token_hint(std::string_view token, Bank kind) {
   std::string upper(token);
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   if (upper != token && in_table(kind, upper)) return std::string("did you mean ") + bracketed(upper) + "?";
   if (in_table(other_kind(kind), token) && token.size() > 2) {
     // A message token in a byte bank, or the other way round.
     std::string hint = bracketed(token) + " is a token of " + other_table_name(kind);
-    if (kind != BankKind::Messages && token.size() == 4 && token.starts_with("00") && in_table(kind, token.substr(2))) {
+    if (kind != Bank::Messages && token.size() == 4 && token.starts_with("00") && in_table(kind, token.substr(2))) {
       hint += std::string("; this bank writes ") + bracketed(token.substr(2));
     }
     return hint;
   }
-  if (kind == BankKind::Messages && token.size() == 2 && is_upper_hex(token) &&
-      in_table(kind, std::string("00") + upper)) {
+  if (kind == Bank::Messages && token.size() == 2 && is_upper_hex(token) && in_table(kind, std::string("00") + upper)) {
     return std::string("that is how the byte table writes it; messages write ") + bracketed(std::string("00") + upper);
   }
   std::string_view nearest;
@@ -124,18 +122,18 @@ std::string hex_byte(std::uint8_t byte) {
   return text;
 }
 
-UnitReport describe_character(std::string_view text, std::uint64_t first, const TextBank& bank) {
+UnitReport describe_character(std::string_view text, std::uint64_t first, const BankRecord& bank) {
   const std::string_view rest = text.substr(first);
   const Cp932Char character = decode_cp932(rest);
   const auto lead = static_cast<std::uint8_t>(rest[0]);
   if (character.length == 2) {
     const std::string_view pair = rest.substr(0, 2);
     UnitReport report{quoted(pair) + " is not in " + bank.table_name, {}};
-    if (in_table(other_kind(bank.kind), pair)) {
-      report.hint = std::string("only ") + other_table_name(bank.kind) + " has it";
+    if (in_table(other_kind(bank.bank), pair)) {
+      report.hint = std::string("only ") + other_table_name(bank.bank) + " has it";
     } else if (character.code_point >= U'\uFF41' && character.code_point <= U'\uFF5A') {
       const std::string upper = sjis_of(character.code_point - 0x20);
-      if (in_table(bank.kind, upper)) report.hint = std::string("the game writes upper-case letters: ") + quoted(upper);
+      if (in_table(bank.bank, upper)) report.hint = std::string("the game writes upper-case letters: ") + quoted(upper);
     }
     return report;
   }
@@ -151,9 +149,9 @@ UnitReport describe_character(std::string_view text, std::uint64_t first, const 
                       {}};
     const std::string full = sjis_of(full_width_of(lead));
     const std::string upper = sjis_of(full_width_of(static_cast<std::uint8_t>(std::toupper(lead))));
-    if (!full.empty() && in_table(bank.kind, full)) {
+    if (!full.empty() && in_table(bank.bank, full)) {
       report.hint = std::string("write the full-width ") + quoted(full);
-    } else if (!upper.empty() && in_table(bank.kind, upper)) {
+    } else if (!upper.empty() && in_table(bank.bank, upper)) {
       report.hint = std::string("the game writes full-width upper-case letters: ") + quoted(upper);
     }
     return report;
@@ -172,7 +170,7 @@ std::string quoted(std::string_view sjis) {
   return text;
 }
 
-UnitReport describe_unknown_unit(std::string_view text, const ParseFailure& failure, const TextBank& bank) {
+UnitReport describe_unknown_unit(std::string_view text, const ParseFailure& failure, const BankRecord& bank) {
   if (failure.unit == Unit::Pair) return describe_character(text, failure.first, bank);
   const std::string_view token = failure.gathered;
   if (failure.line_ended) {
@@ -188,7 +186,7 @@ UnitReport describe_unknown_unit(std::string_view text, const ParseFailure& fail
     // A character in brackets reads as the character itself.
     return describe_character(token, 0, bank);
   }
-  return {bracketed(token) + " is not a token of " + bank.table_name, token_hint(token, bank.kind)};
+  return {bracketed(token) + " is not a token of " + bank.table_name, token_hint(token, bank.bank)};
 }
 
 }  // namespace talvo

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "banks.h"
 #include "text_bank_parser.h"
-#include "text_banks.h"
 
 namespace talvo {
 
@@ -18,7 +18,7 @@ struct UnitReport {
 
 // `text` is the whole Shift_JIS text; `failure` a unit the reader could not
 // find in the bank's table.
-UnitReport describe_unknown_unit(std::string_view text, const ParseFailure& failure, const TextBank& bank);
+UnitReport describe_unknown_unit(std::string_view text, const ParseFailure& failure, const BankRecord& bank);
 
 // A Shift_JIS text as a terminal shows it, in quotes.
 std::string quoted(std::string_view sjis);

@@ -1,4 +1,5 @@
 #include "bank_entries.h"
+#include "banks.h"
 
 #include <cstring>
 
@@ -35,7 +36,7 @@ std::string_view without_final_line_feeds(std::string_view text) {
 
 }  // namespace
 
-SplitText split_entries(std::string_view file, BankKind bank) {
+SplitText split_entries(std::string_view file, Bank bank) {
   SplitText split;
   std::size_t text_start = 0;
   const auto close_entry = [&](std::size_t end) {
@@ -55,7 +56,7 @@ SplitText split_entries(std::string_view file, BankKind bank) {
       split.entries.push_back({{}, at, at + length, line, number});
       text_start = at + length;
       // A message's text begins on the line after its header.
-      if (bank == BankKind::Messages) {
+      if (bank == Bank::Messages) {
         if (file.substr(text_start).starts_with("\r\n")) {
           text_start += 2;
         } else if (file.substr(text_start).starts_with('\n')) {
@@ -69,14 +70,14 @@ SplitText split_entries(std::string_view file, BankKind bank) {
   return split;
 }
 
-std::string join_entries(const std::vector<std::string>& texts, BankKind bank) {
+std::string join_entries(const std::vector<std::string>& texts, Bank bank) {
   std::size_t size = 0;
   for (const std::string& text : texts) size += text.size() + 16;
   std::string file;
   file.reserve(size);
   char header[16];
   for (std::uint32_t i = 0; i < texts.size(); ++i) {
-    if (bank != BankKind::Messages) {
+    if (bank != Bank::Messages) {
       file += text_format::format_header(text_format::kHeaderFormat, i, header);
     } else if (i == 0) {
       file += text_format::format_header(text_format::kFirstMessageHeaderFormat, i, header);

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "text_banks.h"
+#include "banks.h"
 
 namespace talvo::exchange {
 
@@ -35,12 +35,12 @@ struct SplitText {
 // and ")" at the start of a line (in Shift_JIS no character's second byte is
 // a line feed, so such a line start is a character's). Line feeds may be
 // LF or CR LF.
-SplitText split_entries(std::string_view file, BankKind bank);
+SplitText split_entries(std::string_view file, Bank bank);
 
 // The file the extractor writes for entries of these texts: headers
 // numbered from 0, each entry ended by one line feed (none added where its
 // text already ends with one), the messages parted by empty lines. For the
 // texts split_entries() cuts from an extracted file, that file byte for byte.
-std::string join_entries(const std::vector<std::string>& texts, BankKind bank);
+std::string join_entries(const std::vector<std::string>& texts, Bank bank);
 
 }  // namespace talvo::exchange

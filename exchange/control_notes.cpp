@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "banks.h"
 #include "text_format.h"
 
 namespace talvo::exchange {
@@ -34,7 +35,7 @@ std::string listed(const std::vector<std::string_view>& tokens) {
 
 }  // namespace
 
-std::string control_note(std::string_view text, BankKind bank) {
+std::string control_note(std::string_view text, Bank bank) {
   constexpr std::size_t kListed = 8;
   std::vector<std::string_view> breaks, controls;
   bool more = false;
@@ -43,7 +44,7 @@ std::string control_note(std::string_view text, BankKind bank) {
     if (close == std::string_view::npos) break;
     if (close - open + 1 > text_format::kMaxTokenBytes) continue;
     const std::string_view token = text.substr(open, close - open + 1);
-    if (bank == BankKind::Messages && among(token, kMessageLineBreaks)) {
+    if (bank == Bank::Messages && among(token, kMessageLineBreaks)) {
       add_once(breaks, token);
     } else if (!among(token, kMessageEnds) && !among(token, kByteEnds)) {
       if (controls.size() < kListed) {
@@ -63,10 +64,10 @@ std::string control_note(std::string_view text, BankKind bank) {
   return note;
 }
 
-std::string end_code_note(BankKind bank) {
-  const TextBank& kind = text_bank(bank);
+std::string end_code_note(Bank bank) {
+  const BankRecord& kind = bank_record(bank);
   std::string note = std::string("Each ") + kind.entry_name + " ends with " + kind.end_tokens + ": keep it last.";
-  if (bank == BankKind::Messages) {
+  if (bank == Bank::Messages) {
     note += "\nLine feeds carry nothing in the game: [00AD] and [00AF] start a new line of the window.";
   }
   return note;

@@ -6,15 +6,15 @@
 #include <string>
 #include <string_view>
 
-#include "text_banks.h"
+#include "banks.h"
 
 namespace talvo::exchange {
 
 // The note for an entry's text; empty where it holds no bracketed code but
 // its end, which the file's header explains once for all.
-std::string control_note(std::string_view text, BankKind bank);
+std::string control_note(std::string_view text, Bank bank);
 
 // What the file's header says of every entry's end code.
-std::string end_code_note(BankKind bank);
+std::string end_code_note(Bank bank);
 
 }  // namespace talvo::exchange

@@ -1,5 +1,6 @@
 #include "entry_names.h"
 
+#include "banks.h"
 #include "text_format.h"
 
 namespace talvo::exchange {
@@ -11,7 +12,7 @@ std::string entry_number_text(std::uint32_t number) {
 }
 
 std::string entry_context(const EntryName& entry) {
-  return std::string(text_bank(entry.bank).short_name) + " " + entry_number_text(entry.number);
+  return std::string(bank_record(entry.bank).short_name) + " " + entry_number_text(entry.number);
 }
 
 std::optional<std::uint32_t> read_entry_number(std::string_view text) {

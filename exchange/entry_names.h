@@ -8,12 +8,12 @@
 #include <string>
 #include <string_view>
 
-#include "text_banks.h"
+#include "banks.h"
 
 namespace talvo::exchange {
 
 struct EntryName {
-  BankKind bank = BankKind::Messages;
+  Bank bank = Bank::Messages;
   std::uint32_t number = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "banks.h"
 #include "byte_bank_decoder.h"
 #include "cp932.h"
 #include "message_decoder.h"
@@ -46,15 +47,14 @@ bool decode_messages(std::span<const std::uint8_t> cartridge, BufferedOutput& te
 
 }  // namespace
 
-bool image_bank_text(std::span<const std::uint8_t> cartridge, BankKind bank, std::string& utf8, std::string& problem) {
+bool image_bank_text(std::span<const std::uint8_t> cartridge, Bank bank, std::string& utf8, std::string& problem) {
   // The translator tables, once there are any, are handed to the decoders here.
   BufferedOutput text;
-  if (bank == BankKind::Messages) {
+  if (bank == Bank::Messages) {
     if (!decode_messages(cartridge, text, problem)) return false;
   } else {
-    const bool fixed = bank == BankKind::FixedStrings;
-    if (decode_byte_bank_text(cartridge, fixed ? rom::kFixedStrings : rom::kBattleText, text) !=
-        ByteBankFailure::None) {
+    const bool fixed = bank == Bank::FixedStrings;
+    if (decode_byte_bank_text(cartridge, fixed ? kFixedStringBank : kBattleTextBank, text) != ByteBankFailure::None) {
       problem = std::string(fixed ? "fixed strings" : "battle text") + ": stopped at entry " +
                 stopped_entry(text.text()) + ": its pointer or its text runs past the end of the image";
       return false;
@@ -63,7 +63,7 @@ bool image_bank_text(std::span<const std::uint8_t> cartridge, BankKind bank, std
   SjisToUtf8Result converted = sjis_to_utf8_text(text.text());
   if (converted.failed_at) {
     // Every token of the tables is a Shift_JIS character; this cannot be.
-    problem = std::string(text_bank(bank).bank_name) + " text does not convert to UTF-8 at byte " +
+    problem = std::string(bank_record(bank).bank_name) + " text does not convert to UTF-8 at byte " +
               std::to_string(*converted.failed_at);
     return false;
   }

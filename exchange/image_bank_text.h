@@ -8,12 +8,12 @@
 #include <span>
 #include <string>
 
-#include "text_banks.h"
+#include "banks.h"
 
 namespace talvo::exchange {
 
 // False with what stopped the decoder (a broken tree, a pointer or text past
 // the end of the image) in `problem`, which begins with the bank's name.
-bool image_bank_text(std::span<const std::uint8_t> cartridge, BankKind bank, std::string& utf8, std::string& problem);
+bool image_bank_text(std::span<const std::uint8_t> cartridge, Bank bank, std::string& utf8, std::string& problem);
 
 }  // namespace talvo::exchange

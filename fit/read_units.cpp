@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "banks.h"
 #include "cp932.h"
 #include "token_tables.h"
 
@@ -12,9 +13,9 @@ constexpr char kFullWidthSpace[] = "\x81\x40";
 
 }  // namespace
 
-CodeRoles builtin_roles(const TextBank& bank) {
+CodeRoles builtin_roles(const BankRecord& bank) {
   CodeRoles roles;
-  const bool messages = bank.kind == BankKind::Messages;
+  const bool messages = bank.bank == Bank::Messages;
   roles.of_code.resize(messages ? kMessageCodeCount : kByteCodeCount);
   const std::uint16_t space = builtin_space(bank);
   for (std::size_t c = 0; c < roles.of_code.size(); ++c) {
@@ -29,8 +30,8 @@ CodeRoles builtin_roles(const TextBank& bank) {
   return roles;
 }
 
-std::uint16_t builtin_space(const TextBank& bank) {
-  if (bank.kind == BankKind::Messages) {
+std::uint16_t builtin_space(const BankRecord& bank) {
+  if (bank.bank == Bank::Messages) {
     const MessageTokenTable& table = message_extraction_table();
     for (std::size_t c = 0; c < table.size(); ++c) {
       if (std::strcmp(table[c].data(), kFullWidthSpace) == 0) return static_cast<std::uint16_t>(c);
@@ -59,9 +60,9 @@ std::u32string unicode(std::string_view sjis) {
 
 }  // namespace
 
-std::vector<std::u32string> builtin_texts(const TextBank& bank) {
+std::vector<std::u32string> builtin_texts(const BankRecord& bank) {
   std::vector<std::u32string> texts;
-  if (bank.kind == BankKind::Messages) {
+  if (bank.bank == Bank::Messages) {
     for (const auto& token : message_encoding_table()) texts.push_back(unicode(token.data()));
   } else {
     for (const auto& token : byte_encoding_table()) texts.push_back(unicode(token.data()));
@@ -69,9 +70,9 @@ std::vector<std::u32string> builtin_texts(const TextBank& bank) {
   return texts;
 }
 
-std::optional<std::uint16_t> builtin_code(const TextBank& bank, std::string_view token) {
+std::optional<std::uint16_t> builtin_code(const BankRecord& bank, std::string_view token) {
   if (token.size() > 2 && token.front() == '[' && token.back() == ']') token = token.substr(1, token.size() - 2);
-  if (bank.kind == BankKind::Messages) return find_message_code(token);
+  if (bank.bank == Bank::Messages) return find_message_code(token);
   return find_byte_code(token);
 }
 

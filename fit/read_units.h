@@ -14,25 +14,25 @@
 #include <string_view>
 #include <vector>
 
+#include "banks.h"
 #include "entry_units.h"
 #include "file_memory.h"
-#include "text_banks.h"
 #include "text_events.h"
 
 namespace talvo::fit {
 
-CodeRoles builtin_roles(const TextBank& bank);
+CodeRoles builtin_roles(const BankRecord& bank);
 
 // The code of the game's space in the bank's table.
-std::uint16_t builtin_space(const TextBank& bank);
+std::uint16_t builtin_space(const BankRecord& bank);
 
 // The text of each code as its table gives it (the encoding form: a
 // character, "Ex", "00AC"), for drawing it in a stand-in font.
-std::vector<std::u32string> builtin_texts(const TextBank& bank);
+std::vector<std::u32string> builtin_texts(const BankRecord& bank);
 
 // The code a token stands for in the bank's table, written as in a text
 // file ("[00AF]", "[AC]", a character), or nothing.
-std::optional<std::uint16_t> builtin_code(const TextBank& bank, std::string_view token);
+std::optional<std::uint16_t> builtin_code(const BankRecord& bank, std::string_view token);
 
 // Every unit the reader found, in file order, with the index of each
 // entry's first unit (one more at the end: entry k is [starts[k], starts[k+1])).

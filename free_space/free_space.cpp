@@ -2,13 +2,12 @@
 
 #include <algorithm>
 
+#include "banks.h"
 #include "header_checksum.h"
 #include "original_rooms.h"
 
 namespace talvo::free_space {
 namespace {
-
-using insert::Bank;
 
 struct ByteRange {
   std::uint64_t start = 0;
@@ -20,7 +19,7 @@ struct ByteRange {
 // in address order, overlaps joined.
 std::vector<ByteRange> taken_bytes(std::span<const std::uint8_t> cartridge, const insert::OriginalRooms& rooms) {
   std::vector<ByteRange> taken{{insert::kTablesStart, insert::kTablesEnd}};
-  for (Bank bank : insert::kBanks) {
+  for (Bank bank : kBanks) {
     for (const insert::BitSpan& room : rooms.room(bank)) {
       if (room.bits() > 0) taken.push_back({room.first_byte(), room.end_byte()});
     }
@@ -62,12 +61,12 @@ std::vector<FreeRun> blank_runs(std::span<const std::uint8_t> cartridge) {
 
 // The part of `run` the bank's pointers reach, when it is long enough.
 void offer(const FreeRun& run, Bank bank, std::uint64_t image_end, FreeSpace& space) {
-  const std::uint64_t base = insert::bank_base(bank);
+  const std::uint64_t base = bank_record(bank).data;
   const std::uint64_t limit = bank == Bank::Messages ? insert::kMessageOffsetLimit : insert::kByteOffsetLimit;
   const std::uint64_t start = std::max<std::uint64_t>(run.start, base);
   const std::uint64_t end = std::min({std::uint64_t{run.end}, base + limit, image_end});
   if (end > start && end - start >= kShortestRun) {
-    space.banks[insert::bank_index(bank)].push_back(
+    space.banks[bank_index(bank)].push_back(
         {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end), run.byte});
   }
 }
@@ -88,7 +87,7 @@ std::variant<FreeSpace, insert::BrokenOriginal> find_free_space(std::span<const 
     std::uint64_t from = run.start;
     for (std::size_t t = next_taken; t < taken.size() && taken[t].start < run.end; ++t) {
       if (taken[t].start > from) {
-        for (Bank bank : insert::kBanks) {
+        for (Bank bank : kBanks) {
           offer({static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(taken[t].start), run.byte}, bank,
                 cartridge.size(), space);
         }
@@ -96,7 +95,7 @@ std::variant<FreeSpace, insert::BrokenOriginal> find_free_space(std::span<const 
       from = std::max(from, taken[t].end);
     }
     if (from < run.end) {
-      for (Bank bank : insert::kBanks) {
+      for (Bank bank : kBanks) {
         offer({static_cast<std::uint32_t>(from), run.end, run.byte}, bank, cartridge.size(), space);
       }
     }

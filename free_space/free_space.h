@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bank_space.h"
+#include "banks.h"
 #include "insertion.h"
 
 namespace talvo::free_space {
@@ -31,8 +32,8 @@ struct FreeRun {
 struct FreeSpace {
   // By bank index: the runs the bank may be given, largest first, ties by
   // address. A run several banks reach is listed for each.
-  std::array<std::vector<FreeRun>, insert::kBankCount> banks;
-  const std::vector<FreeRun>& of(insert::Bank bank) const { return banks[insert::bank_index(bank)]; }
+  std::array<std::vector<FreeRun>, kBankCount> banks;
+  const std::vector<FreeRun>& of(Bank bank) const { return banks[bank_index(bank)]; }
 };
 
 // Reads the banks' rooms as insertion does, so it fails where insertion

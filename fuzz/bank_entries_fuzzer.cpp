@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bank_entries.h"
+#include "banks.h"
 #include "fuzz_check.h"
 
 namespace {
@@ -18,8 +19,8 @@ using namespace talvo::exchange;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  const BankKind banks[] = {BankKind::Messages, BankKind::FixedStrings, BankKind::BattleText};
-  const BankKind bank = banks[data[0] % 3];
+  const Bank banks[] = {Bank::Messages, Bank::FixedStrings, Bank::BattleText};
+  const Bank bank = banks[data[0] % 3];
   const std::string_view file(reinterpret_cast<const char*>(data) + 1, size - 1);
   const SplitText split = split_entries(file, bank);
   std::vector<std::string> texts;
@@ -40,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (entry.text.ends_with('\r')) return 0;
     // Text on a message's header line goes to the next line, where "(0x"
     // would begin a header: to the encoders it is a header already.
-    if (bank == BankKind::Messages && entry.text.starts_with("(0x")) return 0;
+    if (bank == Bank::Messages && entry.text.starts_with("(0x")) return 0;
     texts.emplace_back(entry.text);
   }
   const std::string joined = join_entries(texts, bank);

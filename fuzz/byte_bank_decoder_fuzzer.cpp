@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "banks.h"
 #include "byte_bank_decoder.h"
 #include "cartridge_edits.h"
 #include "fuzz_check.h"
@@ -40,14 +41,14 @@ GoodImage& good_image(unsigned which) {
   return *images[which];
 }
 
-bool is_terminator_token(std::string_view token, const rom::ByteBankLayout& bank) {
-  return token == "[AC]" || (bank.battle_terminators && token == "[AE]");
+bool is_terminator_token(std::string_view token, const BankRecord& bank) {
+  return token == "[AC]" || ((bank.bank == Bank::BattleText) && token == "[AE]");
 }
 
 // Every line holds one entry: its header, then tokens up to the first
 // terminator, which ends it. A failed read leaves the header of the entry
 // being read, and nothing of its bytes.
-void check_text(std::string_view text, ByteBankFailure failure, const rom::ByteBankLayout& bank) {
+void check_text(std::string_view text, ByteBankFailure failure, const BankRecord& bank) {
   FUZZ_CHECK(failure != ByteBankFailure::WriteFailed);  // no file: nothing to fail
   char header[16];
   std::size_t at = 0;
@@ -81,7 +82,7 @@ void check_text(std::string_view text, ByteBankFailure failure, const rom::ByteB
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::InputReader input(std::span(data, size));
   const std::uint8_t choice = input.byte();
-  const rom::ByteBankLayout& bank = (choice & 1) == 0 ? rom::kFixedStrings : rom::kBattleText;
+  const BankRecord& bank = (choice & 1) == 0 ? kFixedStringBank : kBattleTextBank;
   GoodImage& image = good_image(choice >> 1 & 1);
   const auto regions = fuzz::byte_bank_regions(bank);
   const std::span<const std::uint8_t> cartridge = image.editor.apply(input, regions);
@@ -94,7 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(out.text() == reference);
   if (image.editor.edit_count() == 0) {
     FUZZ_CHECK(failure == ByteBankFailure::None);
-    FUZZ_CHECK(out.text() == (bank.battle_terminators ? image.expected_battle_text : image.expected_fixed_strings));
+    FUZZ_CHECK(out.text() ==
+               ((bank.bank == Bank::BattleText) ? image.expected_battle_text : image.expected_fixed_strings));
   }
   return 0;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "banks.h"
 #include "buffered_output.h"
 #include "text_bank_parser.h"
 #include "text_checker.h"
@@ -17,7 +18,7 @@
 namespace talvo::fuzz {
 
 // Empty when they agree; otherwise what differs, for the failure's message.
-inline std::string check_disagreement(std::string_view text, const TextBank& bank, const CheckedText& checked) {
+inline std::string check_disagreement(std::string_view text, const BankRecord& bank, const CheckedText& checked) {
   BufferedOutput bank_bytes, index_bytes;
   TextBankParser parser(bank.variant, bank_bytes, index_bytes);
   parser.feed(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));

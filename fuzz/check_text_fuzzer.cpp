@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "banks.h"
 #include "check_agreement.h"
 #include "cp932.h"
 #include "diagnostic_report.h"
@@ -29,12 +30,12 @@ namespace {
 
 using namespace talvo;
 
-const TextBank& bank_of(std::uint8_t choice) {
-  static const TextBank* const banks[] = {&kMessageBank, &kFixedStringBank, &kBattleTextBank};
+const BankRecord& bank_of(std::uint8_t choice) {
+  static const BankRecord* const banks[] = {&kMessageBank, &kFixedStringBank, &kBattleTextBank};
   return *banks[choice % 3];
 }
 
-CheckedText check(std::string_view sjis, const TextBank& bank) {
+CheckedText check(std::string_view sjis, const BankRecord& bank) {
   CheckOptions options;
   options.max_line = 3;  // reach the warnings too
   options.max_entry = 20;
@@ -58,7 +59,7 @@ void check_file_offsets(const cli::TextInput& input) {
   FUZZ_CHECK(input.file_offset(sjis) == input.bytes.size());
 }
 
-void check_any_text(const cli::TextInput& input, const TextBank& bank) {
+void check_any_text(const cli::TextInput& input, const BankRecord& bank) {
   CheckedText checked = check(input.sjis(), bank);
   const std::string disagreement = fuzz::check_disagreement(input.sjis(), bank, checked);
   if (!disagreement.empty()) std::fprintf(stderr, "%s\n", disagreement.c_str());
@@ -80,9 +81,9 @@ void check_any_text(const cli::TextInput& input, const TextBank& bank) {
 
 // A file as the extractor writes it, from the input's codes; each entry ends
 // with the bank's end code and holds none before it.
-std::string good_file(fuzz::InputReader& input, const TextBank& bank, bool crlf,
+std::string good_file(fuzz::InputReader& input, const BankRecord& bank, bool crlf,
                       std::vector<std::vector<std::uint16_t>>& entries) {
-  const bool messages = bank.kind == BankKind::Messages;
+  const bool messages = bank.bank == Bank::Messages;
   const std::uint16_t end = messages ? text_format::kMessageEnd : text_format::kByteEnd;
   const std::size_t codes = messages ? kMessageCodeCount : kByteCodeCount;
   std::string text;
@@ -118,7 +119,7 @@ std::string good_file(fuzz::InputReader& input, const TextBank& bank, bool crlf,
   return with_cr;
 }
 
-void check_good_file(const cli::TextInput& input, const TextBank& bank,
+void check_good_file(const cli::TextInput& input, const BankRecord& bank,
                      const std::vector<std::vector<std::uint16_t>>& entries) {
   const CheckedText checked = check_text(input.sjis(), bank, CheckOptions{});
   if (checked.errors > 0) std::fprintf(stderr, "%s\n", checked.diagnostics.front().message.c_str());
@@ -132,7 +133,7 @@ void check_good_file(const cli::TextInput& input, const TextBank& bank,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::InputReader input(std::span(data, size));
   const std::uint8_t choice = input.byte();
-  const TextBank& bank = bank_of(choice);
+  const BankRecord& bank = bank_of(choice);
   const auto rest = input.bytes(input.remaining());
   const std::string bytes(rest.begin(), rest.end());
   switch (choice / 3 % 3) {

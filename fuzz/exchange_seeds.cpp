@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bank_entries.h"
+#include "banks.h"
 #include "cp932.h"
 #include "csv_file.h"
 #include "entry_names.h"
@@ -34,16 +35,16 @@ std::string literal(const char (&text)[N]) {
 }
 
 struct BankText {
-  BankKind bank;
+  Bank bank;
   std::string sjis;
   std::vector<std::string> entries;  // UTF-8
 };
 
 std::vector<BankText> sample_banks() {
   const builder::ImageContent sample = builder::sample_content();
-  std::vector<BankText> banks{{BankKind::Messages, builder::expected_message_text(sample), {}},
-                              {BankKind::FixedStrings, builder::expected_fixed_string_text(sample), {}},
-                              {BankKind::BattleText, builder::expected_battle_text(sample), {}}};
+  std::vector<BankText> banks{{Bank::Messages, builder::expected_message_text(sample), {}},
+                              {Bank::FixedStrings, builder::expected_fixed_string_text(sample), {}},
+                              {Bank::BattleText, builder::expected_battle_text(sample), {}}};
   for (BankText& bank : banks) {
     const std::string utf8 = sjis_to_utf8_text(bank.sjis).utf8;
     for (const auto& entry : exchange::split_entries(utf8, bank.bank).entries) {
@@ -74,10 +75,10 @@ void write_exchange_seeds(const fs::path& root) {
       message.references = "MsgDataDecode.txt:" + std::to_string(4 * i + 1);
       message.extracted_comments = "[00AD] starts a new line of the window.";
       po.messages.push_back(message);
-      rows.push_back(
-          {text_bank(bank.bank).short_name, exchange::entry_number_text(i), bank.entries[i], message.translation.text});
+      rows.push_back({bank_record(bank.bank).short_name, exchange::entry_number_text(i), bank.entries[i],
+                      message.translation.text});
     }
-    const std::string name = text_bank(bank.bank).short_name;
+    const std::string name = bank_record(bank.bank).short_name;
     write(root / "po_reader", name + ".po", '\0', exchange::write_po(po));
     write(root / "csv_reader", name + ".csv", '\0', exchange::write_csv(rows));
     const std::string sjis_head = bank.sjis.substr(0, bank.sjis.find("(0x0018)"));

@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "banks.h"
 #include "cartridge_edits.h"
 #include "rom_layout.h"
 
@@ -23,7 +24,7 @@ inline constexpr std::array<Region, 4> kMessageRegions{{
 
 enum ByteBankRegion : unsigned { kPointerTableRegion, kBankDataRegion, kWholeBankCartridge };
 
-inline std::array<Region, 3> byte_bank_regions(const rom::ByteBankLayout& bank) {
+inline std::array<Region, 3> byte_bank_regions(const BankRecord& bank) {
   return {{
       {bank.pointer_table, rom::kPointerSize * bank.groups()},
       {bank.data, kEndOfAnyImage - bank.data},

@@ -23,6 +23,7 @@
 #include <variant>
 #include <vector>
 
+#include "banks.h"
 #include "buffered_output.h"
 #include "byte_bank_decoder.h"
 #include "fuzz_check.h"
@@ -114,20 +115,20 @@ std::vector<std::vector<std::uint16_t>> make_messages(InputReader& input, unsign
   return messages;
 }
 
-std::vector<std::vector<std::uint8_t>> make_byte_bank(InputReader& input, const rom::ByteBankLayout& layout) {
+std::vector<std::vector<std::uint8_t>> make_byte_bank(InputReader& input, const BankRecord& layout) {
   std::vector<std::vector<std::uint8_t>> entries(layout.entries);
   for (auto& entry : entries) {
     const std::uint8_t shape = input.byte();
     for (unsigned k = 0; k < shape % 12u; ++k) {
       const std::uint8_t code = input.byte();
-      entry.push_back(layout.is_terminator(code) ? std::uint8_t{0x0C} : code);
+      entry.push_back(layout.is_end(code) ? std::uint8_t{0x0C} : code);
     }
-    entry.push_back(layout.battle_terminators && (shape & 0x80) ? 0xAE : 0xAC);
+    entry.push_back((layout.bank == Bank::BattleText) && (shape & 0x80) ? 0xAE : 0xAC);
   }
   return entries;
 }
 
-std::string extracted(std::span<const std::uint8_t> cartridge, const rom::ByteBankLayout* bank) {
+std::string extracted(std::span<const std::uint8_t> cartridge, const BankRecord* bank) {
   BufferedOutput out;
   if (bank == nullptr) {
     const auto tree = std::make_unique<MessageTree>();
@@ -158,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   insert::Options options;
   if (flags & 0x80) {
-    const auto bank = static_cast<insert::Bank>(input.byte() % 3);
+    const auto bank = static_cast<Bank>(input.byte() % 3);
     const std::uint32_t start = input.u24() % static_cast<std::uint32_t>(cartridge.size());
     options.extra_room.push_back({bank, {start, start + input.u16() + 1}});
   }
@@ -169,8 +170,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   insert::NewText text;
   if (flags & 0x04) text.messages = make_messages(message_input, flags >> 5 & 3, good.content.messages);
-  if (flags & 0x08) text.fixed_strings = make_byte_bank(fixed_input, rom::kFixedStrings);
-  if (flags & 0x10) text.battle_text = make_byte_bank(battle_input, rom::kBattleText);
+  if (flags & 0x08) text.fixed_strings = make_byte_bank(fixed_input, kFixedStringBank);
+  if (flags & 0x10) text.battle_text = make_byte_bank(battle_input, kBattleTextBank);
 
   const insert::Outcome outcome = insert::insert_text(cartridge, text, options);
   if (const auto* done = std::get_if<insert::Inserted>(&outcome)) {
@@ -179,9 +180,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // read as they did.
     FUZZ_CHECK(extracted(done->cartridge, nullptr) ==
                (text.messages ? builder::message_text(*text.messages) : good.messages));
-    FUZZ_CHECK(extracted(done->cartridge, &rom::kFixedStrings) ==
+    FUZZ_CHECK(extracted(done->cartridge, &kFixedStringBank) ==
                (text.fixed_strings ? builder::byte_bank_text(*text.fixed_strings) : good.fixed_strings));
-    FUZZ_CHECK(extracted(done->cartridge, &rom::kBattleText) ==
+    FUZZ_CHECK(extracted(done->cartridge, &kBattleTextBank) ==
                (text.battle_text ? builder::byte_bank_text(*text.battle_text) : good.battle_text));
     return 0;
   }

@@ -1,11 +1,12 @@
 #include "reference_byte_bank_walk.h"
 
+#include "banks.h"
 #include "text_format.h"
 #include "token_tables.h"
 
 namespace talvo::fuzz {
 
-ByteBankFailure reference_byte_bank_walk(std::span<const std::uint8_t> cartridge, const rom::ByteBankLayout& bank,
+ByteBankFailure reference_byte_bank_walk(std::span<const std::uint8_t> cartridge, const BankRecord& bank,
                                          std::string& out) {
   std::size_t at = 0;
   char header[16];
@@ -23,7 +24,7 @@ ByteBankFailure reference_byte_bank_walk(std::span<const std::uint8_t> cartridge
       const std::uint8_t code = cartridge[at++];
       char token[kByteTokenSlot];
       line.append(token, byte_token(code, token));
-      if (code == 0xAC || (bank.battle_terminators && code == 0xAE)) break;
+      if (code == 0xAC || ((bank.bank == Bank::BattleText) && code == 0xAE)) break;
     }
     out += line + '\n';
   }

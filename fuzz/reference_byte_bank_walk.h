@@ -6,11 +6,12 @@
 #include <span>
 #include <string>
 
+#include "banks.h"
 #include "byte_bank_decoder.h"
 
 namespace talvo::fuzz {
 
-ByteBankFailure reference_byte_bank_walk(std::span<const std::uint8_t> cartridge, const rom::ByteBankLayout& bank,
+ByteBankFailure reference_byte_bank_walk(std::span<const std::uint8_t> cartridge, const BankRecord& bank,
                                          std::string& out);
 
 }  // namespace talvo::fuzz

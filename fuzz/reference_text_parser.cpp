@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "banks.h"
 #include "token_tables.h"
 
 namespace talvo::fuzz {
@@ -22,7 +23,7 @@ std::map<std::string, std::uint16_t, std::less<>> tokens_of(const Table& table) 
 std::optional<std::uint16_t> code_of(const EncoderVariant& variant, std::string_view text) {
   static const auto message_codes = tokens_of(message_encoding_table());
   static const auto byte_codes = tokens_of(byte_encoding_table());
-  const auto& codes = variant.token_table == TokenTableKind::Message ? message_codes : byte_codes;
+  const auto& codes = variant.token_table == CodeSet::Message ? message_codes : byte_codes;
   const auto found = codes.find(text);
   if (found == codes.end()) return std::nullopt;
   return found->second;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "encoder_variant.h"
+#include "banks.h"
 #include "text_parse.h"
 
 namespace talvo::fuzz {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "banks.h"
 #include "builtin_tables_export.h"
 #include "cartridge_edits.h"
 #include "cp932.h"
@@ -88,7 +89,7 @@ void byte_bank_decoder_seeds(const SeedFolder& seeds) {
   for (std::uint8_t choice = 0; choice < 4; ++choice) {
     const std::string bank = (choice & 1) == 0 ? "fixed-strings" : "battle-text";
     const std::string image = (choice & 2) == 0 ? "random-image" : "every-code-image";
-    const rom::ByteBankLayout& layout = (choice & 1) == 0 ? rom::kFixedStrings : rom::kBattleText;
+    const BankRecord& layout = (choice & 1) == 0 ? kFixedStringBank : kBattleTextBank;
     seeds.write(bank + "-" + image, with_choice(choice, ""));
     seeds.write(
         bank + "-" + image + "-last-group-points-past-the-end",
@@ -185,9 +186,8 @@ void widths_file_seeds(const SeedFolder& seeds) {
 // Table files: the game's own exported, our English ones, and one line of
 // each kind of fault; the first byte picks the kind.
 void table_file_seeds(const SeedFolder& seeds) {
-  using tables::TableKind;
-  seeds.write("builtin-message", with_choice(0, tables::export_builtin_table(TableKind::Message)));
-  seeds.write("builtin-byte", with_choice(1, tables::export_builtin_table(TableKind::Byte)));
+  seeds.write("builtin-message", with_choice(0, tables::export_builtin_table(CodeSet::Message)));
+  seeds.write("builtin-byte", with_choice(1, tables::export_builtin_table(CodeSet::Byte)));
   seeds.write("english-message", with_choice(0, builder::english_message_table(256)));
   seeds.write("english-byte", with_choice(1, builder::english_byte_table(139)));
   seeds.write("bom-crlf-comments", with_choice(0, "\xEF\xBB\xBF# a\r\n\r\n0302=e \r\n/0AC=[end]\r\n*0AD=[line]"));

@@ -29,7 +29,7 @@ std::string random_text(fuzz::InputReader& input, std::size_t max_pieces) {
 }
 
 // The glyph codes of a kind, in order.
-std::vector<std::uint16_t> glyphs(TableKind kind) {
+std::vector<std::uint16_t> glyphs(CodeSet kind) {
   std::vector<std::uint16_t> out;
   for (std::size_t code = 0; code < code_count(kind); ++code) {
     if (!is_control_code(kind, static_cast<std::uint16_t>(code))) out.push_back(static_cast<std::uint16_t>(code));
@@ -41,7 +41,7 @@ std::vector<std::uint16_t> glyphs(TableKind kind) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::InputReader input({data, size});
-  const TableKind kind = (input.byte() & 1) != 0 ? TableKind::Byte : TableKind::Message;
+  const CodeSet kind = (input.byte() & 1) != 0 ? CodeSet::Byte : CodeSet::Message;
   const std::vector<std::uint16_t> codes = glyphs(kind);
   std::vector<fuzz::ReferenceEntry> entries;
   const std::size_t count = 1 + input.byte() % 24;
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // One code, one text: where the input gives a code twice, the later one.
   TranslatorTable table = empty_table(kind);
   for (const auto& e : entries) table.codes[e.code] = TableEntry{e.text, false, CodeRole::None, 1};
-  const std::uint16_t end = kind == TableKind::Message ? 0x0AC : 0xAC;
+  const std::uint16_t end = kind == CodeSet::Message ? 0x0AC : 0xAC;
   table.codes[end] = TableEntry{"[end]", true, CodeRole::End, 1};
   std::vector<fuzz::ReferenceEntry> named;
   for (std::size_t code = 0; code < table.codes.size(); ++code) {
@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string spelled;
     for (std::size_t i = 0; i + 1 < units.size(); ++i) spelled += table.codes[units[i].code]->text;
     FUZZ_CHECK(spelled == runs[n]);
-    if (kind == TableKind::Byte) FUZZ_CHECK(units.size() == *fewest + 1);
+    if (kind == CodeSet::Byte) FUZZ_CHECK(units.size() == *fewest + 1);
   }
   FUZZ_CHECK(stuck == out.stuck.size());
   FUZZ_CHECK(greedy_everywhere == greedy.texts[0].stuck.empty());

@@ -49,7 +49,7 @@ void check_entry(const TranslatorTable& table, std::uint16_t code, const TableEn
   FUZZ_CHECK(entry.mark == CodeRole::None || entry.mark == role);
   if (role != CodeRole::None) FUZZ_CHECK(entry.bracketed);
   // A name spelled as a hexadecimal token is its own code's.
-  const std::size_t width = table.kind == TableKind::Message ? 4 : 2;
+  const std::size_t width = table.kind == CodeSet::Message ? 4 : 2;
   if (entry.bracketed && inside.size() == width &&
       inside.find_first_not_of("0123456789ABCDEF") == std::string_view::npos)
     FUZZ_CHECK(entry.text == hex_token(table.kind, code));
@@ -72,7 +72,7 @@ std::string written(const TranslatorTable& table) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  const TableKind kind = (data[0] & 1) != 0 ? TableKind::Byte : TableKind::Message;
+  const CodeSet kind = (data[0] & 1) != 0 ? CodeSet::Byte : CodeSet::Message;
   const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
   const TableReading reading = read_translator_table(bytes, kind);
   const std::size_t lines = lines_of(bytes);

@@ -111,12 +111,12 @@ void check_encoding(std::string_view text, const TranslatorTable& table, const T
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::InputReader input({data, size});
   const std::uint8_t mode = input.byte();
-  const TableKind kind = (mode & 1) != 0 ? TableKind::Byte : TableKind::Message;
+  const CodeSet kind = (mode & 1) != 0 ? CodeSet::Byte : CodeSet::Message;
   const auto table_bytes = input.bytes(input.byte());
   TableReading reading =
       read_translator_table({reinterpret_cast<const char*>(table_bytes.data()), table_bytes.size()}, kind);
   if (!reading.ok() || (mode & 4) != 0)
-    reading = read_translator_table(kind == TableKind::Message ? kMessageTable : kByteTable, kind);
+    reading = read_translator_table(kind == CodeSet::Message ? kMessageTable : kByteTable, kind);
   FUZZ_CHECK(reading.ok());
   const auto rest = input.bytes(input.remaining());
   const std::string_view bytes(reinterpret_cast<const char*>(rest.data()), rest.size());

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "encoder_variant.h"
+#include "banks.h"
 #include "text_bank_parser.h"
 
 namespace talvo::fuzz {

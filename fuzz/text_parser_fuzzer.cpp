@@ -5,6 +5,7 @@
 // text is also fed in (value / 3 + 1); the rest is the text.
 #include <cstdint>
 
+#include "banks.h"
 #include "fuzz_check.h"
 #include "reference_text_parser.h"
 #include "text_parse.h"

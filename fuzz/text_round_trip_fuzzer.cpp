@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "banks.h"
 #include "fuzz_check.h"
 #include "input_reader.h"
 #include "text_format.h"
@@ -28,7 +29,7 @@ struct Written {
 // The entry header the extractor writes before entry `n`.
 void write_header(Written& out, const EncoderVariant& variant, std::uint32_t n) {
   char header[16];
-  if (variant.token_table == TokenTableKind::Message) {
+  if (variant.token_table == CodeSet::Message) {
     out.text += n == 0 ? text_format::format_header(text_format::kFirstMessageHeaderFormat, n, header)
                        : text_format::format_header(text_format::kMessageHeaderFormat, n, header);
   } else {
@@ -45,7 +46,7 @@ void write_header(Written& out, const EncoderVariant& variant, std::uint32_t n) 
 }
 
 void write_code(Written& out, const EncoderVariant& variant, std::uint32_t value) {
-  if (variant.token_table == TokenTableKind::Message) {
+  if (variant.token_table == CodeSet::Message) {
     const auto code = static_cast<std::uint16_t>(value % kMessageCodeCount);
     char token[kMessageTokenSlot];
     out.text.append(token, message_token(code, token));
@@ -77,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       write_code(written, variant, value >> 4);
     }
   }
-  if (variant.token_table == TokenTableKind::Byte) written.text += '\n';
+  if (variant.token_table == CodeSet::Byte) written.text += '\n';
 
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(written.text.data());
   const fuzz::ParsedText parsed = fuzz::parse_text(variant, std::span(bytes, written.text.size()), piece);

@@ -1,4 +1,5 @@
 #include "bank_fit.h"
+#include "banks.h"
 
 #include <algorithm>
 #include <numeric>
@@ -44,7 +45,7 @@ std::vector<std::uint64_t> byte_entry_sizes(const std::vector<std::vector<std::u
 
 BankPlan plan_bank(Bank bank, std::span<const std::uint64_t> entry_bits, std::span<const BitSpan> regions,
                    std::size_t own) {
-  const std::size_t group = group_size(bank);
+  const std::size_t group = bank_record(bank).group;
   std::vector<std::uint64_t> group_bits((entry_bits.size() + group - 1) / group, 0);
   for (std::size_t i = 0; i < entry_bits.size(); ++i) group_bits[i / group] += entry_bits[i];
 

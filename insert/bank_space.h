@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "banks.h"
 #include "insertion.h"
 #include "rom_layout.h"
 
@@ -28,14 +29,6 @@ inline Region bytes_of(const BitSpan& span) {
   return {static_cast<std::uint32_t>(span.first_byte()), static_cast<std::uint32_t>(span.end_byte())};
 }
 
-inline constexpr std::size_t kBankCount = 3;
-inline constexpr Bank kBanks[kBankCount] = {Bank::Messages, Bank::FixedStrings, Bank::BattleText};
-inline std::size_t bank_index(Bank bank) { return static_cast<std::size_t>(bank); }
-
-inline const rom::ByteBankLayout& byte_layout(Bank bank) {
-  return bank == Bank::FixedStrings ? rom::kFixedStrings : rom::kBattleText;
-}
-
 // The pointer tables and the tree, back to back.
 inline constexpr std::uint32_t kTablesStart = rom::kBattleTextPointers;
 inline constexpr std::uint32_t kTablesEnd = rom::kMessageTree + 2 * rom::kTreeEntries;  // 0x1697B
@@ -48,25 +41,8 @@ inline constexpr std::uint64_t kByteOffsetLimit = std::uint64_t{1} << 24;
 
 // The first bit at which a group of the bank can no longer start.
 inline std::uint64_t group_start_limit(Bank bank) {
-  if (bank == Bank::Messages) return 8 * (rom::kMessageData + kMessageOffsetLimit);
-  return 8 * (byte_layout(bank).data + kByteOffsetLimit);
-}
-
-// The lowest byte a bank's pointers reach.
-inline std::uint32_t bank_base(Bank bank) {
-  return bank == Bank::Messages ? rom::kMessageData : byte_layout(bank).data;
-}
-
-inline std::size_t entry_count(Bank bank) {
-  return bank == Bank::Messages ? rom::kMessageCount : byte_layout(bank).entries;
-}
-
-inline std::size_t group_size(Bank bank) {
-  return bank == Bank::Messages ? rom::kMessageGroup : byte_layout(bank).group;
-}
-
-inline std::uint32_t pointer_table(Bank bank) {
-  return bank == Bank::Messages ? rom::kMessageAccessTable : byte_layout(bank).pointer_table;
+  const std::uint64_t reach = bank == Bank::Messages ? kMessageOffsetLimit : kByteOffsetLimit;
+  return 8 * (bank_record(bank).data + reach);
 }
 
 }  // namespace talvo::insert

@@ -1,4 +1,5 @@
 #include "bank_writer.h"
+#include "banks.h"
 
 #include <cassert>
 #include <cstring>
@@ -111,7 +112,7 @@ std::vector<BitSpan> write_byte_bank(std::span<std::uint8_t> cartridge, Bank ban
                                      const std::vector<std::vector<std::uint8_t>>& entries,
                                      const GroupPlacement& placement, std::span<const BitSpan> regions) {
   assert(placement.complete());
-  const rom::ByteBankLayout& layout = byte_layout(bank);
+  const BankRecord& layout = bank_record(bank);
   for (std::size_t g = 0; g < placement.group_start.size(); ++g) {
     std::uint64_t at = placement.group_start[g] / 8;
     put24(cartridge, layout.pointer_table + rom::kPointerSize * g, static_cast<std::uint32_t>(at - layout.data));

@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "banks.h"
 #include "bps.h"
 #include "cp932.h"
 #include "extractor_texts.h"
@@ -53,23 +54,23 @@ std::string hex4(std::size_t n) {
 
 struct TextFile {
   const char* name;
-  insert::Bank bank;
-  const TextBank& rules;
+  Bank bank;
+  const BankRecord& rules;
 };
 
 const TextFile kTextFiles[] = {
-    {text_format::kMessageFileName, insert::Bank::Messages, kMessageBank},
-    {text_format::kFixedStringFileName, insert::Bank::FixedStrings, kFixedStringBank},
-    {text_format::kBattleTextFileName, insert::Bank::BattleText, kBattleTextBank},
+    {text_format::kMessageFileName, Bank::Messages, kMessageBank},
+    {text_format::kFixedStringFileName, Bank::FixedStrings, kFixedStringBank},
+    {text_format::kBattleTextFileName, Bank::BattleText, kBattleTextBank},
 };
 
-const char* bank_name(insert::Bank bank) {
+const char* bank_name(Bank bank) {
   switch (bank) {
-    case insert::Bank::Messages:
+    case Bank::Messages:
       return texts::kMessagesName;
-    case insert::Bank::FixedStrings:
+    case Bank::FixedStrings:
       return texts::kFixedStringsName;
-    case insert::Bank::BattleText:
+    case Bank::BattleText:
       break;
   }
   return texts::kBattleTextName;
@@ -112,13 +113,13 @@ bool read_texts(insert::NewText& text) {
       continue;
     }
     auto entries = checked.entries();
-    if (file.bank == insert::Bank::Messages) {
+    if (file.bank == Bank::Messages) {
       text.messages = std::move(entries);
       continue;
     }
     std::vector<std::vector<std::uint8_t>> bytes_entries(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) bytes_entries[i].assign(entries[i].begin(), entries[i].end());
-    (file.bank == insert::Bank::FixedStrings ? text.fixed_strings : text.battle_text) = std::move(bytes_entries);
+    (file.bank == Bank::FixedStrings ? text.fixed_strings : text.battle_text) = std::move(bytes_entries);
   }
   if (!found) {
     show_error(std::string(texts::kNoTextFilesText) + "\n" + text_format::kMessageFileName + "\n" +
@@ -190,7 +191,7 @@ std::string fit_report(const insert::FitReport& report) {
   for (const insert::BankFit& fit : report.banks) {
     text += "\n" + std::string(bank_name(fit.bank)) + ": " + std::to_string(fit.needed_bytes) + " / " +
             std::to_string(fit.room_bytes) + " " + texts::kBytes + texts::kUsed;
-    if (fit.bank == insert::Bank::Messages) {
+    if (fit.bank == Bank::Messages) {
       text += " (" + std::to_string(fit.distinct_codes) + " " + texts::kCharacters + ")";
     }
   }

@@ -7,6 +7,7 @@
 #include "bank_fit.h"
 #include "bank_space.h"
 #include "bank_writer.h"
+#include "banks.h"
 #include "entry_growth.h"
 #include "header_checksum.h"
 #include "huffman_code.h"
@@ -71,8 +72,9 @@ std::string_view expected_text(std::span<const std::uint8_t> before, const NewTe
 // the messages, and its own regions, which the walk that found them read.
 std::vector<BitSpan> bytes_read_for(Bank bank, const OriginalRooms& original) {
   std::vector<BitSpan> read = original.room(bank);
-  const std::size_t groups = (entry_count(bank) + group_size(bank) - 1) / group_size(bank);
-  read.push_back(byte_span(pointer_table(bank), pointer_table(bank) + rom::kPointerSize * groups));
+  const std::size_t groups = (bank_record(bank).entries + bank_record(bank).group - 1) / bank_record(bank).group;
+  read.push_back(
+      byte_span(bank_record(bank).pointer_table, bank_record(bank).pointer_table + rom::kPointerSize * groups));
   if (bank == Bank::Messages) read.push_back(byte_span(rom::kMessageTree, kTablesEnd));
   return read;
 }
@@ -170,8 +172,9 @@ Outcome insert_text(std::span<const std::uint8_t> cartridge, const NewText& text
         : bank == Bank::FixedStrings ? write_byte_bank(out, bank, *text.fixed_strings, plan.placement, regions)
                                      : write_byte_bank(out, bank, *text.battle_text, plan.placement, regions);
     written.insert(written.end(), spans.begin(), spans.end());
-    const std::size_t groups = (entry_count(bank) + group_size(bank) - 1) / group_size(bank);
-    written.push_back(byte_span(pointer_table(bank), pointer_table(bank) + rom::kPointerSize * groups));
+    const std::size_t groups = (bank_record(bank).entries + bank_record(bank).group - 1) / bank_record(bank).group;
+    written.push_back(
+        byte_span(bank_record(bank).pointer_table, bank_record(bank).pointer_table + rom::kPointerSize * groups));
     if (bank == Bank::Messages) written.push_back(byte_span(rom::kMessageTree, kTablesEnd));
   }
 

@@ -19,11 +19,10 @@
 #include <variant>
 #include <vector>
 
+#include "banks.h"
 #include "file_memory.h"
 
 namespace talvo::insert {
-
-enum class Bank { Messages, FixedStrings, BattleText };
 
 // The new text of the banks to replace; a bank left empty keeps its bytes.
 // Every entry ends with its end code and holds none before it.

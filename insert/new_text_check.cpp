@@ -3,35 +3,25 @@
 #include <vector>
 
 #include "bank_space.h"
+#include "banks.h"
 #include "token_tables.h"
 
 namespace talvo::insert {
 namespace {
 
-bool is_end(Bank bank, std::uint16_t code) {
-  switch (bank) {
-    case Bank::Messages:
-      return code == rom::kMessageEnd || code == rom::kMessageEndAlt;
-    case Bank::FixedStrings:
-      return code == 0xAC;
-    case Bank::BattleText:
-      return code == 0xAC || code == 0xAE;
-  }
-  return false;
-}
-
 template <typename Code>
 std::optional<Refusal> check_bank(Bank bank, const std::vector<std::vector<Code>>& entries) {
-  if (entries.size() != entry_count(bank)) return WrongEntryCount{bank, entries.size(), entry_count(bank)};
+  if (entries.size() != bank_record(bank).entries)
+    return WrongEntryCount{bank, entries.size(), bank_record(bank).entries};
   for (std::size_t n = 0; n < entries.size(); ++n) {
     const std::vector<Code>& entry = entries[n];
     for (std::size_t i = 0; i < entry.size(); ++i) {
       if (bank == Bank::Messages && entry[i] >= kMessageCodeCount) {
         return CodeOutOfRange{n, i, static_cast<std::uint16_t>(entry[i])};
       }
-      if (i + 1 < entry.size() && is_end(bank, entry[i])) return MisplacedEndCode{bank, n, i, false};
+      if (i + 1 < entry.size() && bank_record(bank).is_end(entry[i])) return MisplacedEndCode{bank, n, i, false};
     }
-    if (entry.empty() || !is_end(bank, entry.back())) return MisplacedEndCode{bank, n, entry.size(), true};
+    if (entry.empty() || !bank_record(bank).is_end(entry.back())) return MisplacedEndCode{bank, n, entry.size(), true};
   }
   return std::nullopt;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "banks.h"
 #include "little_endian.h"
 #include "message_decoder.h"
 #include "message_walk.h"
@@ -11,7 +12,7 @@ namespace talvo::insert {
 namespace {
 
 std::variant<BankRoom, BrokenOriginal> find_byte_bank_room(std::span<const std::uint8_t> cartridge, Bank bank) {
-  const rom::ByteBankLayout& layout = byte_layout(bank);
+  const BankRecord& layout = bank_record(bank);
   std::vector<BitSpan> groups;
   groups.reserve(layout.groups());
   std::vector<std::uint64_t> sizes(layout.entries);
@@ -26,7 +27,7 @@ std::variant<BankRoom, BrokenOriginal> find_byte_bank_room(std::span<const std::
     const std::uint64_t start = position;
     for (;;) {
       if (position >= cartridge.size()) return BrokenOriginal{bank, OriginalFailure::ByteBankRead, i};
-      if (layout.is_terminator(cartridge[position++])) break;
+      if (layout.is_end(cartridge[position++])) break;
     }
     sizes[i] = 8 * (position - start);
     groups.back().end = 8 * position;
@@ -76,7 +77,7 @@ std::variant<BankRoom, BrokenOriginal> find_message_room(std::span<const std::ui
     const std::uint64_t start = bit;
     const bool ended = walk->walk_message(bit, [&](std::size_t leaf) {
       const std::uint16_t code = (*tree)[leaf].code;
-      return code == rom::kMessageEnd || code == rom::kMessageEndAlt;
+      return kMessageBank.is_end(code);
     });
     if (!ended) return BrokenOriginal{Bank::Messages, OriginalFailure::MessageDataRead, n};
     sizes[n] = bit - start;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bank_space.h"
+#include "banks.h"
 #include "insertion.h"
 
 namespace talvo::insert {

@@ -1,4 +1,5 @@
 #include "room_plan.h"
+#include "banks.h"
 
 #include <optional>
 
@@ -46,7 +47,7 @@ std::optional<BadRegion> room_fault(BadRegion fault, const BitSpan& span, const 
 }
 
 bool reachable(Bank bank, const Region& region) {
-  const std::uint64_t base = bank_base(bank);
+  const std::uint64_t base = bank_record(bank).data;
   const std::uint64_t limit = bank == Bank::Messages ? kMessageOffsetLimit : kByteOffsetLimit;
   return region.start >= base && region.end - base <= limit;
 }

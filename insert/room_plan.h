@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bank_space.h"
+#include "banks.h"
 #include "header_checksum.h"
 #include "insertion.h"
 #include "original_rooms.h"

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "banks.h"
 #include "buffered_output.h"
 #include "byte_bank_decoder.h"
 #include "message_decoder.h"
@@ -76,7 +77,7 @@ void read_bank_text(std::span<const std::uint8_t> cartridge, Bank bank, Buffered
     if (load_message_tree(cartridge, *tree) != TreeLoad::Ok) return;
     decode_message_text(cartridge, *tree, out);
   } else {
-    decode_byte_bank_text(cartridge, byte_layout(bank), out);
+    decode_byte_bank_text(cartridge, bank_record(bank), out);
   }
 }
 

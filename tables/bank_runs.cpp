@@ -4,7 +4,7 @@
 
 namespace talvo::tables {
 
-BankRuns collect_bank_runs(TableKind kind, std::span<const TextToEncode> texts) {
+BankRuns collect_bank_runs(CodeSet kind, std::span<const TextToEncode> texts) {
   BankRuns out;
   out.fixed_counts.assign(code_count(kind), 0);
   std::unordered_map<std::string_view, std::uint32_t> numbers;

@@ -27,6 +27,6 @@ struct BankRuns {
   std::vector<std::uint64_t> fixed_counts;               // per code: how often tokens give it
 };
 
-BankRuns collect_bank_runs(TableKind kind, std::span<const TextToEncode> texts);
+BankRuns collect_bank_runs(CodeSet kind, std::span<const TextToEncode> texts);
 
 }  // namespace talvo::tables

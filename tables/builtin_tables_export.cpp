@@ -20,12 +20,12 @@ constexpr std::string_view kByteHeader =
 
 }  // namespace
 
-std::string export_builtin_table(TableKind kind) {
-  std::string out(kind == TableKind::Message ? kMessageHeader : kByteHeader);
+std::string export_builtin_table(CodeSet kind) {
+  std::string out(kind == CodeSet::Message ? kMessageHeader : kByteHeader);
   for (std::size_t code = 0; code < code_count(kind); ++code) {
     const auto c = static_cast<std::uint16_t>(code);
     const char* token =
-        kind == TableKind::Message ? message_extraction_table()[code].data() : byte_extraction_table()[code].data();
+        kind == CodeSet::Message ? message_extraction_table()[code].data() : byte_extraction_table()[code].data();
     std::string text = sjis_to_utf8_text(token).utf8;
     if (!text.empty() && text.back() == '\n') text.pop_back();  // the role's line feed, not the text's
     const CodeRole role = code_role(kind, c);

@@ -11,6 +11,6 @@
 
 namespace talvo::tables {
 
-std::string export_builtin_table(TableKind kind);
+std::string export_builtin_table(CodeSet kind);
 
 }  // namespace talvo::tables

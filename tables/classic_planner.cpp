@@ -14,7 +14,7 @@ std::vector<NewEntry> classic_plan(PlanningBank& bank, const std::vector<std::ui
   std::vector<NewEntry> added;
   std::vector<std::vector<std::uint16_t>> runs(bank.runs());
   for (std::size_t r = 0; r < bank.runs(); ++r) runs[r] = bank.codes_of(r);
-  const bool message = bank.kind() == TableKind::Message;
+  const bool message = bank.kind() == CodeSet::Message;
   std::size_t next_free = 0;
   std::unordered_map<std::uint32_t, std::uint64_t> pairs;
   while (added.size() < count && next_free < free_codes.size()) {

@@ -20,8 +20,7 @@ std::optional<std::uint32_t> parse_code(std::string_view text) {
 
 }  // namespace
 
-std::optional<std::vector<std::uint16_t>> parse_code_ranges(std::string_view text, TableKind kind,
-                                                            std::string& problem) {
+std::optional<std::vector<std::uint16_t>> parse_code_ranges(std::string_view text, CodeSet kind, std::string& problem) {
   std::vector<std::uint16_t> codes;
   std::vector<bool> seen(code_count(kind), false);
   const std::string last = code_label(kind, static_cast<std::uint16_t>(code_count(kind) - 1));

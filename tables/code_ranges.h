@@ -15,8 +15,7 @@ namespace talvo::tables {
 
 // The codes of `text` in the order given, each once; nothing, with the
 // reason in `problem`, for a malformed list or a code beyond the kind's.
-std::optional<std::vector<std::uint16_t>> parse_code_ranges(std::string_view text, TableKind kind,
-                                                            std::string& problem);
+std::optional<std::vector<std::uint16_t>> parse_code_ranges(std::string_view text, CodeSet kind, std::string& problem);
 
 struct FreeCodes {
   std::vector<std::uint16_t> codes;  // free for new entries, in order

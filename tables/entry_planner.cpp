@@ -105,7 +105,7 @@ class Planner {
   void grow(std::vector<NewEntry>& entries, std::vector<std::uint16_t>& pool, std::size_t count,
             const std::set<std::string>& banned) {
     while (entries.size() < count && !pool.empty()) {
-      if (bank_.kind() == TableKind::Message && bank_.distinct() >= kMaxMessageCodesInUse) return;
+      if (bank_.kind() == CodeSet::Message && bank_.distinct() >= kMaxMessageCodesInUse) return;
       const auto best = best_window(banned);
       if (!best) return;
       const NewEntry entry{pool.front(), text_of(best->key, best->codes)};
@@ -171,7 +171,7 @@ class Planner {
   double gain(const WindowCounts::Slot& slot) const {
     const auto f = static_cast<double>(slot.count);
     const double joined = f * (slot.codes - 1);
-    if (bank_.kind() == TableKind::Byte) return joined;
+    if (bank_.kind() == CodeSet::Byte) return joined;
     // Entropy of the counts before and after: the new code takes f uses, each
     // of its codes gives f up, and the bank f * (codes - 1) codes.
     const auto& counts = bank_.counts();
@@ -266,7 +266,7 @@ Plan plan_entries(const TranslatorTable& base, std::span<const TextToEncode> tex
   const Evaluated before = evaluate(base, texts, {});
   plan.size_before = before.size;
   const std::size_t allowed = std::max(kMaxMessageCodesInUse, before.distinct);
-  const bool message = base.kind == TableKind::Message;
+  const bool message = base.kind == CodeSet::Message;
   const auto fits = [&](const Evaluated& e) { return !message || e.distinct <= allowed; };
 
   // Ours: grow, drop what the shortest encoding leaves unused, grow again.

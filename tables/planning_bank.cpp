@@ -71,7 +71,7 @@ void PlanningBank::rebuild_trie() {
 }
 
 PathCosts PlanningBank::costs(std::uint16_t fresh, std::uint64_t expected) const {
-  if (kind_ == TableKind::Byte) return PathCosts(std::vector<std::uint32_t>(counts_.size(), 1));
+  if (kind_ == CodeSet::Byte) return PathCosts(std::vector<std::uint32_t>(counts_.size(), 1));
   const double total = static_cast<double>(std::max<std::uint64_t>(total_, 1));
   const auto cost_of = [&](std::uint64_t count) {
     const double bits = count == 0 ? std::log2(total) + 1 : std::log2(total / static_cast<double>(count));

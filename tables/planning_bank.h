@@ -27,7 +27,7 @@ class PlanningBank {
  public:
   PlanningBank(const TranslatorTable& base, std::span<const TextToEncode> texts);
 
-  TableKind kind() const { return kind_; }
+  CodeSet kind() const { return kind_; }
   std::size_t runs() const { return runs_.runs.size(); }
   std::string_view run(std::size_t r) const { return runs_.runs[r]; }
   std::uint64_t weight(std::size_t r) const { return runs_.weights[r]; }
@@ -66,7 +66,7 @@ class PlanningBank {
  private:
   void count(std::size_t r, bool add);
 
-  TableKind kind_;
+  CodeSet kind_;
   BankRuns runs_;
   std::vector<std::vector<std::uint16_t>> codes_;  // per run
   std::vector<std::string> texts_;                 // per code: its running text, or empty

@@ -218,8 +218,8 @@ void assemble(const std::span<const TextToEncode> texts, const BankRuns& runs, c
 
 }  // namespace
 
-std::uint64_t bank_size(TableKind kind, std::span<const std::uint64_t> counts) {
-  if (kind == TableKind::Message) return huffman_bits(counts);
+std::uint64_t bank_size(CodeSet kind, std::span<const std::uint64_t> counts) {
+  if (kind == CodeSet::Message) return huffman_bits(counts);
   std::uint64_t codes = 0;
   for (std::uint64_t c : counts) codes += c;
   return codes;
@@ -242,7 +242,7 @@ BankEncoding encode_bank(const TableIndex& index, std::span<const TextToEncode> 
     choice.first.push_back(choice.codes.size());
   } else {
     Measured measured;
-    if (index.kind() == TableKind::Message) {
+    if (index.kind() == CodeSet::Message) {
       encoder.list_matches();
       encoder.greedy(measured.choice);
       encoder.measure(measured);

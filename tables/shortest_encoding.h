@@ -67,6 +67,6 @@ enum class EncodingMethod : std::uint8_t {
 BankEncoding encode_bank(const TableIndex& index, std::span<const TextToEncode> texts, EncodingMethod method);
 
 // Huffman bits of message code counts; the sum of byte code counts.
-std::uint64_t bank_size(TableKind kind, std::span<const std::uint64_t> counts);
+std::uint64_t bank_size(CodeSet kind, std::span<const std::uint64_t> counts);
 
 }  // namespace talvo::tables

@@ -39,7 +39,7 @@ bool is_blank(std::string_view line) { return line.find_first_not_of(" \t") == s
 
 class Reader {
  public:
-  explicit Reader(TableKind kind) { reading_.table = empty_table(kind); }
+  explicit Reader(CodeSet kind) { reading_.table = empty_table(kind); }
 
   // False once too many errors have been told.
   bool read_line(std::string_view line, std::uint32_t number, bool last) {
@@ -58,7 +58,7 @@ class Reader {
   TableReading take() { return std::move(reading_); }
 
  private:
-  TableKind kind() const { return reading_.table.kind; }
+  CodeSet kind() const { return reading_.table.kind; }
   std::string label(std::uint16_t code) const { return code_label(kind(), code); }
 
   // What is wrong with a line, or nothing after taking its entry.
@@ -93,7 +93,7 @@ class Reader {
     const std::string_view digits = field.substr(0, equals - (line.size() - field.size()));
     const std::string_view text = line.substr(equals + 1);
 
-    const bool message = kind() == TableKind::Message;
+    const bool message = kind() == CodeSet::Message;
     const auto value = hex_value(digits, message ? 4 : 2);
     if (!value || (!message && digits.size() != 2)) {
       return "'" + std::string(digits) + "' is not a code: " +
@@ -142,7 +142,7 @@ class Reader {
   // A name of upper-case hexadecimal digits as long as the tokens of this
   // table's codes would be read as a code: it may only be that code's own.
   std::optional<std::string> hex_name_problem(std::string_view name, std::uint16_t code) const {
-    const std::size_t width = kind() == TableKind::Message ? 4 : 2;
+    const std::size_t width = kind() == CodeSet::Message ? 4 : 2;
     if (name.size() != width || name.find_first_not_of("0123456789ABCDEF") != std::string_view::npos)
       return std::nullopt;
     const std::uint32_t value = *hex_value(name, width);
@@ -154,7 +154,7 @@ class Reader {
   }
 
   std::string mark_problem(CodeRole mark, std::uint16_t code) const {
-    const bool message = kind() == TableKind::Message;
+    const bool message = kind() == CodeSet::Message;
     if (mark == CodeRole::End) {
       return "'/' marks an end code, and code " + label(code) + " ends nothing: " +
              (message ? "messages end with 0x0AC or 0x0AE"
@@ -171,7 +171,7 @@ class Reader {
 
 }  // namespace
 
-TableReading read_translator_table(std::string_view bytes, TableKind kind) {
+TableReading read_translator_table(std::string_view bytes, CodeSet kind) {
   Reader reader(kind);
   if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
   std::uint32_t number = 0;

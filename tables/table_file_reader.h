@@ -46,6 +46,6 @@ inline constexpr std::size_t kMaxTableErrors = 100;
 // hexadecimal name on another code, a mark on a code without that role, a
 // role code without a name, a text of control characters or of more than
 // kMaxTextCharacters, bytes that are not UTF-8.
-TableReading read_translator_table(std::string_view bytes, TableKind kind);
+TableReading read_translator_table(std::string_view bytes, CodeSet kind);
 
 }  // namespace talvo::tables

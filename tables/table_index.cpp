@@ -41,7 +41,7 @@ TokenCode TableIndex::token_code(std::string_view inside) const {
     const auto named = names_.find(inside);
     if (named != names_.end()) return {TokenLookup::Found, named->second};
   }
-  if (inside.size() != (kind_ == TableKind::Message ? 4u : 2u)) return {};
+  if (inside.size() != (kind_ == CodeSet::Message ? 4u : 2u)) return {};
   const auto value = upper_hex(inside);
   if (!value) return {};
   if (*value >= code_count(kind_)) return {TokenLookup::OutOfRange, 0};

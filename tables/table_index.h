@@ -32,7 +32,7 @@ class TableIndex {
  public:
   explicit TableIndex(const TranslatorTable& table);
 
-  TableKind kind() const { return kind_; }
+  CodeSet kind() const { return kind_; }
   // What stands between the brackets of a token: one of the table's names,
   // else a code's hexadecimal token (4 upper-case digits for messages, 2 for
   // bytes), which every code has; OutOfRange for a message token beyond
@@ -42,7 +42,7 @@ class TableIndex {
   const EntryTrie& trie() const { return trie_; }
 
  private:
-  TableKind kind_;
+  CodeSet kind_;
   std::unordered_map<std::string, std::uint16_t, NameHash, std::equal_to<>> names_;
   EntryTrie trie_;
 };

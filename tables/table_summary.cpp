@@ -59,7 +59,7 @@ TableSummary summarize_table(const TranslatorTable& table) {
   return summary;
 }
 
-std::string code_ranges_text(TableKind kind, const std::vector<std::uint16_t>& codes) {
+std::string code_ranges_text(CodeSet kind, const std::vector<std::uint16_t>& codes) {
   std::string out;
   for (std::size_t i = 0; i < codes.size();) {
     std::size_t j = i;
@@ -74,8 +74,8 @@ std::string code_ranges_text(TableKind kind, const std::vector<std::uint16_t>& c
 
 std::string describe_table(const TranslatorTable& table) {
   const TableSummary s = summarize_table(table);
-  const TableKind kind = table.kind;
-  const bool message = kind == TableKind::Message;
+  const CodeSet kind = table.kind;
+  const bool message = kind == CodeSet::Message;
   std::string out = std::string(kind_name(kind)) +
                     " table: " + counted(s.controls_named + s.glyphs_named, "code", "codes") + " named, " +
                     std::to_string(s.controls_free + s.glyphs_free) + " free\n";

@@ -11,7 +11,7 @@
 namespace talvo::tables {
 
 struct TableSummary {
-  TableKind kind = TableKind::Message;
+  CodeSet kind = CodeSet::Message;
   std::size_t controls_named = 0, controls_free = 0;
   std::size_t glyphs_named = 0, glyphs_free = 0;
   std::vector<std::uint16_t> free_controls, free_glyphs;  // in code order
@@ -23,7 +23,7 @@ struct TableSummary {
 TableSummary summarize_table(const TranslatorTable& table);
 
 // "0x300-0x3FF, 0x5A0": codes in order, runs of neighbours as ranges.
-std::string code_ranges_text(TableKind kind, const std::vector<std::uint16_t>& codes);
+std::string code_ranges_text(CodeSet kind, const std::vector<std::uint16_t>& codes);
 
 // The summary as `talvo table show` prints it, lines ending in line feeds.
 std::string describe_table(const TranslatorTable& table);

@@ -2,12 +2,12 @@
 
 namespace talvo::tables {
 
-std::string table_line(TableKind kind, const NewEntry& entry) {
+std::string table_line(CodeSet kind, const NewEntry& entry) {
   const std::string token = hex_token(kind, entry.code);
   return token.substr(1, token.size() - 2) + "=" + entry.text;
 }
 
-std::string append_entries(std::string_view base, TableKind kind, const std::vector<std::string>& comment,
+std::string append_entries(std::string_view base, CodeSet kind, const std::vector<std::string>& comment,
                            const std::vector<NewEntry>& entries) {
   // A table saved with CR LF gets its new lines so too.
   const std::string_view end = base.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";

@@ -12,11 +12,11 @@
 namespace talvo::tables {
 
 // "0302=th" for messages (four digits), "4A=th" for byte codes.
-std::string table_line(TableKind kind, const NewEntry& entry);
+std::string table_line(CodeSet kind, const NewEntry& entry);
 
 // `base` unchanged, a line feed if its last line lacks one, then `comment`
 // (lines of text, each written after "# ") and the entries.
-std::string append_entries(std::string_view base, TableKind kind, const std::vector<std::string>& comment,
+std::string append_entries(std::string_view base, CodeSet kind, const std::vector<std::string>& comment,
                            const std::vector<NewEntry>& entries);
 
 }  // namespace talvo::tables

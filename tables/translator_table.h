@@ -11,6 +11,8 @@
 // calls them.
 #pragma once
 
+#include "banks.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -19,8 +21,6 @@
 #include <vector>
 
 namespace talvo::tables {
-
-enum class TableKind : std::uint8_t { Message, Byte };
 
 // What a code does at the end of a piece of text: messages end with 0x0AC or
 // 0x0AE and break their line after 0x0AD and 0x0AF; fixed strings end with
@@ -44,38 +44,38 @@ struct TableEntry {
 };
 
 struct TranslatorTable {
-  TableKind kind = TableKind::Message;
+  CodeSet kind = CodeSet::Message;
   std::vector<std::optional<TableEntry>> codes;  // one slot for each code of the kind
 };
 
 // 0x60C message codes, 256 byte codes.
-std::size_t code_count(TableKind kind);
+std::size_t code_count(CodeSet kind);
 
 // "message" or "byte".
-std::string_view kind_name(TableKind kind);
+std::string_view kind_name(CodeSet kind);
 
 // The game's own: message codes below 0x200, and the 42 byte codes its byte
 // table writes as hexadecimal tokens. Controls take no room in the game's
 // window.
-bool is_control_code(TableKind kind, std::uint16_t code);
+bool is_control_code(CodeSet kind, std::uint16_t code);
 
-CodeRole code_role(TableKind kind, std::uint16_t code);
+CodeRole code_role(CodeSet kind, std::uint16_t code);
 
 // Messages break their line after each of their four role codes in a text
 // file; a byte-bank entry ends its line after its end code instead, which
 // the writer of the entry adds.
-bool line_feed_follows(TableKind kind, std::uint16_t code);
+bool line_feed_follows(CodeSet kind, std::uint16_t code);
 
 // "[00AC]" for message code 0x0AC, "[AC]" for byte code 0xAC: how a code
 // the table does not name is written, and a token every reader takes.
-std::string hex_token(TableKind kind, std::uint16_t code);
+std::string hex_token(CodeSet kind, std::uint16_t code);
 
 // "0x0AC" for message code 0x0AC, "0xAC" for byte code 0xAC, as messages
 // name codes.
-std::string code_label(TableKind kind, std::uint16_t code);
+std::string code_label(CodeSet kind, std::uint16_t code);
 
 // An empty table of the kind: every code written as its hexadecimal token.
-TranslatorTable empty_table(TableKind kind);
+TranslatorTable empty_table(CodeSet kind);
 
 // A name's spelling between its brackets: "wait" for "[wait]".
 std::string_view entry_name(const TableEntry& entry);

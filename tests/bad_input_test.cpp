@@ -13,6 +13,7 @@
 #include <optional>
 #include <random>
 
+#include "banks.h"
 #include "image_builder.h"
 #include "sjis_terminal_text.h"
 #include "support/programs.h"

@@ -11,14 +11,14 @@
 namespace talvo::tables {
 namespace {
 
-std::string builtin_extraction_form(TableKind kind, std::uint16_t code) {
+std::string builtin_extraction_form(CodeSet kind, std::uint16_t code) {
   const char* token =
-      kind == TableKind::Message ? message_extraction_table()[code].data() : byte_extraction_table()[code].data();
+      kind == CodeSet::Message ? message_extraction_table()[code].data() : byte_extraction_table()[code].data();
   return sjis_to_utf8_text(token).utf8;
 }
 
 TEST(BuiltinTablesExport, ReadsBackToTheExtractorsFormOfEveryCode) {
-  for (const TableKind kind : {TableKind::Message, TableKind::Byte}) {
+  for (const CodeSet kind : {CodeSet::Message, CodeSet::Byte}) {
     const TableReading r = read_translator_table(export_builtin_table(kind), kind);
     ASSERT_TRUE(r.ok()) << r.errors[0].line << ": " << r.errors[0].message;
     for (std::size_t code = 0; code < code_count(kind); ++code) {
@@ -33,19 +33,19 @@ TEST(BuiltinTablesExport, ReadsBackToTheExtractorsFormOfEveryCode) {
 }
 
 TEST(BuiltinTablesExport, SpellsEachLineAsTheFieldsConventionDoes) {
-  const std::string message = export_builtin_table(TableKind::Message);
+  const std::string message = export_builtin_table(CodeSet::Message);
   EXPECT_NE(message.find("\n/00AC=[00AC]\n*00AD=[00AD]\n/00AE=[00AE]\n*00AF=[00AF]\n00B0=[00B0]\n"), std::string::npos);
   EXPECT_NE(message.find("\n0200=\xE3\x80\x80\n"), std::string::npos);  // the full-width space
   EXPECT_NE(message.find("\n0532=--\n"), std::string::npos);
   EXPECT_NE(message.find("\n05FE=[Heart]\n"), std::string::npos);
-  const std::string byte = export_builtin_table(TableKind::Byte);
+  const std::string byte = export_builtin_table(CodeSet::Byte);
   EXPECT_NE(byte.find("\n/AC=[AC]\n"), std::string::npos);
   EXPECT_NE(byte.find("\n/AE=[AE]\n"), std::string::npos);
   EXPECT_NE(byte.find("\nFC=\xEF\xBD\x9E\n"), std::string::npos);  // "～" U+FF5E, as code page 932 reads it
 }
 
 TEST(TableSummary, CountsTheBuiltinMessageTable) {
-  const TableReading r = read_translator_table(export_builtin_table(TableKind::Message), TableKind::Message);
+  const TableReading r = read_translator_table(export_builtin_table(CodeSet::Message), CodeSet::Message);
   const TableSummary s = summarize_table(r.table);
   EXPECT_EQ(s.controls_named, 512u);
   EXPECT_EQ(s.glyphs_named, 1036u);
@@ -57,14 +57,14 @@ TEST(TableSummary, CountsTheBuiltinMessageTable) {
 }
 
 TEST(TableSummary, CountsTheByteTablesControlsAsTheGameHasThem) {
-  const TableSummary s = summarize_table(empty_table(TableKind::Byte));
+  const TableSummary s = summarize_table(empty_table(CodeSet::Byte));
   EXPECT_EQ(s.controls_free, 42u);
   EXPECT_EQ(s.glyphs_free, 214u);
 }
 
 TEST(TableSummary, ShowsFreeCodesAsRangesAndTheEntriesTranslatorsAdded) {
   const TableReading r =
-      read_translator_table("/0AC=[end]\n0200= \n0201=e\n0300=th\n0301=e \n0302=e\n", TableKind::Message);
+      read_translator_table("/0AC=[end]\n0200= \n0201=e\n0300=th\n0301=e \n0302=e\n", CodeSet::Message);
   ASSERT_TRUE(r.ok());
   const std::string shown = describe_table(r.table);
   EXPECT_NE(shown.find("message table: 6 codes named, 1542 free\n"), std::string::npos) << shown;
@@ -78,8 +78,8 @@ TEST(TableSummary, ShowsFreeCodesAsRangesAndTheEntriesTranslatorsAdded) {
 }
 
 TEST(TableSummary, WritesCodeRangesCompactly) {
-  EXPECT_EQ(code_ranges_text(TableKind::Byte, {}), "none");
-  EXPECT_EQ(code_ranges_text(TableKind::Byte, {0x01, 0x02, 0x03, 0x05, 0x10, 0x11}), "0x01-0x03, 0x05, 0x10-0x11");
+  EXPECT_EQ(code_ranges_text(CodeSet::Byte, {}), "none");
+  EXPECT_EQ(code_ranges_text(CodeSet::Byte, {0x01, 0x02, 0x03, 0x05, 0x10, 0x11}), "0x01-0x03, 0x05, 0x10-0x11");
 }
 
 }  // namespace

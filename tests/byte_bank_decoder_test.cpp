@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "banks.h"
 #include "byte_bank_decoder.h"
 
 namespace talvo {
@@ -13,7 +14,7 @@ namespace {
 // entries from the start of the bank's data; tests then write those bytes.
 class Bank {
  public:
-  explicit Bank(const rom::ByteBankLayout& layout) : layout_(layout), bytes_(0x400000, 0) {
+  explicit Bank(const BankRecord& layout) : layout_(layout), bytes_(0x400000, 0) {
     for (std::uint32_t i = 0; i < 0x1000; ++i) set_data(i, 0xAC);
   }
   void set_pointer(std::size_t group, std::uint32_t p) {
@@ -35,7 +36,7 @@ class Bank {
   }
 
  private:
-  rom::ByteBankLayout layout_;
+  BankRecord layout_;
   std::vector<std::uint8_t> bytes_;
 };
 
@@ -47,7 +48,7 @@ std::string line(const std::string& text, std::size_t n) {
 }
 
 TEST(ByteBankDecoder, EntriesOfAGroupFollowOneAnother) {
-  Bank bank(rom::kFixedStrings);
+  Bank bank(kFixedStringBank);
   bank.set_data(0, {0x11, 0x16, 0xAC, 0xAC, 0x0C, 0xAE, 0x0D, 0xAC});  // かさ / (empty) / あ[AE]い
   const auto [failure, text] = bank.decode();
   ASSERT_EQ(failure, ByteBankFailure::None);
@@ -60,7 +61,7 @@ TEST(ByteBankDecoder, EntriesOfAGroupFollowOneAnother) {
 }
 
 TEST(ByteBankDecoder, BattleTextEndsAtEitherTerminator) {
-  Bank bank(rom::kBattleText);
+  Bank bank(kBattleTextBank);
   bank.set_data(0, {0x0C, 0xAE, 0x0D, 0xAC, 0xAE});
   const auto [failure, text] = bank.decode();
   ASSERT_EQ(failure, ByteBankFailure::None);
@@ -72,7 +73,7 @@ TEST(ByteBankDecoder, BattleTextEndsAtEitherTerminator) {
 }
 
 TEST(ByteBankDecoder, LastGroupAndPointers) {
-  Bank bank(rom::kFixedStrings);
+  Bank bank(kFixedStringBank);
   bank.set_pointer(59, 0x100);
   bank.set_data(0x100, {0xAE, 0xAC});
   bank.set_data(0x100 + 2 + 12, {0x43, 0x44, 0xAC});  // entry 957: after 13 skipped entries
@@ -83,7 +84,7 @@ TEST(ByteBankDecoder, LastGroupAndPointers) {
 }
 
 TEST(ByteBankDecoder, LongEntriesAreWrittenWhole) {
-  Bank bank(rom::kFixedStrings);
+  Bank bank(kFixedStringBank);
   std::vector<std::uint8_t> entry(600, 0x0C);
   entry.push_back(0xAC);
   bank.set_data(0, entry);
@@ -95,14 +96,14 @@ TEST(ByteBankDecoder, LongEntriesAreWrittenWhole) {
 TEST(ByteBankDecoder, DataPastTheEndOfTheImageStops) {
   struct Case {
     const char* what;
-    rom::ByteBankLayout layout;
+    BankRecord layout;
     std::size_t group;
     std::uint32_t pointer;
     const char* last_header;
   };
   const Case cases[] = {
-      {"fixed-string pointer past the end", rom::kFixedStrings, 2, 0xFFFFFF, "(0x0020)"},
-      {"battle pointer past the end", rom::kBattleText, 46, 0xFFFFFF, "(0x0170)"},
+      {"fixed-string pointer past the end", kFixedStringBank, 2, 0xFFFFFF, "(0x0020)"},
+      {"battle pointer past the end", kBattleTextBank, 46, 0xFFFFFF, "(0x0170)"},
   };
   for (const Case& c : cases) {
     Bank bank(c.layout);
@@ -113,7 +114,7 @@ TEST(ByteBankDecoder, DataPastTheEndOfTheImageStops) {
   }
 
   // An entry without a terminator before the end of the image.
-  Bank bank(rom::kFixedStrings);
+  Bank bank(kFixedStringBank);
   bank.set_pointer(1, 0x13000);
   for (std::uint32_t i = 0x13000; i < 0x13049; ++i) bank.set_data(i, 0x0C);
   const auto [failure, text] = bank.decode();

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "banks.h"
 #include "bps.h"
 #include "image_builder.h"
 #include "support/process.h"

@@ -23,9 +23,9 @@ struct Script {
   std::vector<TextToEncode> texts;
 };
 
-Script script(TableKind kind, std::vector<std::string> files) {
+Script script(CodeSet kind, std::vector<std::string> files) {
   Script s;
-  s.table_file = kind == TableKind::Message ? builder::english_message_table(0) : builder::english_byte_table(0);
+  s.table_file = kind == CodeSet::Message ? builder::english_message_table(0) : builder::english_byte_table(0);
   TableReading r = read_translator_table(s.table_file, kind);
   EXPECT_TRUE(r.ok());
   s.table = std::move(r.table);
@@ -37,11 +37,11 @@ Script script(TableKind kind, std::vector<std::string> files) {
 }
 
 Script messages(std::size_t entries, std::uint64_t seed = 3) {
-  return script(TableKind::Message, {builder::english_message_text(seed, entries)});
+  return script(CodeSet::Message, {builder::english_message_text(seed, entries)});
 }
 
 Script byte_banks() {
-  return script(TableKind::Byte, {builder::english_byte_text(1, 958, false), builder::english_byte_text(2, 375, true)});
+  return script(CodeSet::Byte, {builder::english_byte_text(1, 958, false), builder::english_byte_text(2, 375, true)});
 }
 
 std::vector<std::uint16_t> free_codes(const TranslatorTable& table, std::string_view ranges) {
@@ -117,11 +117,11 @@ TEST(EntryPlanner, WritesTheBaseUnchangedWithTheEntriesAfterIt) {
   const Script s = messages(200);
   const PlanRequest request{free_codes(s.table, "0x300-0x3FF"), 2, 20};
   const Plan plan = plan_entries(s.table, s.texts, request);
-  const std::string out = append_entries(s.table_file, TableKind::Message, {"added"}, plan.entries);
+  const std::string out = append_entries(s.table_file, CodeSet::Message, {"added"}, plan.entries);
   ASSERT_TRUE(out.starts_with(s.table_file));
-  const TableReading r = read_translator_table(out, TableKind::Message);
+  const TableReading r = read_translator_table(out, CodeSet::Message);
   ASSERT_TRUE(r.ok()) << r.errors[0].message;
-  for (std::size_t code = 0; code < code_count(TableKind::Message); ++code) {
+  for (std::size_t code = 0; code < code_count(CodeSet::Message); ++code) {
     if (s.table.codes[code]) {
       EXPECT_EQ(r.table.codes[code]->text, s.table.codes[code]->text);
     }
@@ -133,13 +133,13 @@ TEST(EntryPlanner, WritesTheBaseUnchangedWithTheEntriesAfterIt) {
 }
 
 TEST(TableWriter, KeepsTheBasesLineEnds) {
-  EXPECT_EQ(append_entries("0201=a\r\n0202=b", TableKind::Message, {"new"}, {{0x300, "ab"}}),
+  EXPECT_EQ(append_entries("0201=a\r\n0202=b", CodeSet::Message, {"new"}, {{0x300, "ab"}}),
             "0201=a\r\n0202=b\r\n# new\r\n0300=ab\r\n");
-  EXPECT_EQ(append_entries("", TableKind::Byte, {}, {{0x4A, "e "}}), "4A=e \n");
+  EXPECT_EQ(append_entries("", CodeSet::Byte, {}, {{0x4A, "e "}}), "4A=e \n");
 }
 
 TEST(ClassicPlanner, MergesTheMostFrequentPairEverywhere) {
-  TranslatorTable table = empty_table(TableKind::Byte);
+  TranslatorTable table = empty_table(CodeSet::Byte);
   table.codes[0x01] = TableEntry{"a", false, CodeRole::None, 1};
   table.codes[0x02] = TableEntry{"b", false, CodeRole::None, 2};
   const TableIndex index(table);
@@ -157,21 +157,21 @@ TEST(ClassicPlanner, MergesTheMostFrequentPairEverywhere) {
 
 struct RangeCase {
   const char* text;
-  TableKind kind;
+  CodeSet kind;
   std::vector<std::uint16_t> codes;  // empty: refused
   const char* problem;
 };
 
 TEST(CodeRanges, ReadsCodesAndRangesAndRefusesTheRest) {
   const RangeCase cases[] = {
-      {"0x300-0x302,0x5A0", TableKind::Message, {0x300, 0x301, 0x302, 0x5A0}, ""},
-      {"300,300,301", TableKind::Message, {0x300, 0x301}, ""},
-      {"0x4a-0x4B", TableKind::Byte, {0x4A, 0x4B}, ""},
-      {"0x302-0x300", TableKind::Message, {}, "'0x302-0x300' ends before it begins"},
-      {"0x300-0x60C", TableKind::Message, {}, "'0x300-0x60C' lies beyond the message codes, which end at 0x60B"},
-      {"0x100", TableKind::Byte, {}, "'0x100' lies beyond the byte codes, which end at 0xFF"},
-      {"0x300,", TableKind::Message, {}, "'' is neither a code nor a range of codes, such as 0x300 or 0x300-0x3FF"},
-      {"zz", TableKind::Message, {}, "'zz' is neither a code nor a range of codes, such as 0x300 or 0x300-0x3FF"},
+      {"0x300-0x302,0x5A0", CodeSet::Message, {0x300, 0x301, 0x302, 0x5A0}, ""},
+      {"300,300,301", CodeSet::Message, {0x300, 0x301}, ""},
+      {"0x4a-0x4B", CodeSet::Byte, {0x4A, 0x4B}, ""},
+      {"0x302-0x300", CodeSet::Message, {}, "'0x302-0x300' ends before it begins"},
+      {"0x300-0x60C", CodeSet::Message, {}, "'0x300-0x60C' lies beyond the message codes, which end at 0x60B"},
+      {"0x100", CodeSet::Byte, {}, "'0x100' lies beyond the byte codes, which end at 0xFF"},
+      {"0x300,", CodeSet::Message, {}, "'' is neither a code nor a range of codes, such as 0x300 or 0x300-0x3FF"},
+      {"zz", CodeSet::Message, {}, "'zz' is neither a code nor a range of codes, such as 0x300 or 0x300-0x3FF"},
   };
   for (const RangeCase& c : cases) {
     std::string problem;
@@ -187,7 +187,7 @@ TEST(CodeRanges, ReadsCodesAndRangesAndRefusesTheRest) {
 }
 
 TEST(CodeRanges, PassOverNamedCodesAndRefuseRolesAndControls) {
-  TranslatorTable table = empty_table(TableKind::Message);
+  TranslatorTable table = empty_table(CodeSet::Message);
   table.codes[0x301] = TableEntry{"a", false, CodeRole::None, 1};
   std::string problem;
   const auto free = free_codes_for(table, {0x300, 0x301, 0x302}, problem);
@@ -197,7 +197,7 @@ TEST(CodeRanges, PassOverNamedCodesAndRefuseRolesAndControls) {
   EXPECT_FALSE(free_codes_for(table, {0x300, 0x0AC}, problem));
   EXPECT_EQ(problem, "code 0x0AC ends an entry or breaks a line; it cannot take running text");
   // Controls pass over too: they never show a glyph.
-  const auto bytes = free_codes_for(empty_table(TableKind::Byte), {0x7A, 0x7B, 0x7C}, problem);
+  const auto bytes = free_codes_for(empty_table(CodeSet::Byte), {0x7A, 0x7B, 0x7C}, problem);
   ASSERT_TRUE(bytes);
   EXPECT_EQ(bytes->codes, (std::vector<std::uint16_t>{0x7C}));
   EXPECT_EQ(bytes->controls, 2u);

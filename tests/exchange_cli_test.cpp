@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "bank_entries.h"
+#include "banks.h"
 #include "cp932.h"
 #include "image_builder.h"
 #include "support/process.h"
@@ -104,7 +105,7 @@ TEST(TalvoExchange, ExportThenImportGivesTheExtractedFilesByteForByte) {
 }
 
 // Entry `index` of a bank's text file replaced: the file a translator edits.
-std::string with_entry(const std::string& file, BankKind bank, std::size_t index, const std::string& text) {
+std::string with_entry(const std::string& file, Bank bank, std::size_t index, const std::string& text) {
   exchange::SplitText split = exchange::split_entries(file, bank);
   std::vector<std::string> texts;
   for (const auto& entry : split.entries) texts.emplace_back(entry.text);
@@ -120,8 +121,8 @@ TEST(TalvoExchange, WorkAlreadyDoneMovesIntoPoAndCsvAndBack) {
     const auto in_encoding = [&](const std::string& text) { return utf8 ? text : to_sjis(text); };
     // A message with a line break, a fixed string; CR LF line ends, which
     // editors on Windows write, read as the line feeds they stand for.
-    std::string messages = with_entry(utf8_of(expected[0]), BankKind::Messages, 2, "ＡＢ[00AD]\nＣ[00AC]");
-    std::string strings = with_entry(utf8_of(expected[1]), BankKind::FixedStrings, 1, "あい[AC]");
+    std::string messages = with_entry(utf8_of(expected[0]), Bank::Messages, 2, "ＡＢ[00AD]\nＣ[00AC]");
+    std::string strings = with_entry(utf8_of(expected[1]), Bank::FixedStrings, 1, "あい[AC]");
     const fs::path folder = game.folder / encoding;
     fs::create_directories(folder);
     write_file(folder / "MsgDataDecode.txt", in_encoding(messages));
@@ -255,7 +256,7 @@ TEST(TalvoExchange, CsvImportRefusesBadRowsAtTheirLineAndWritesNothing) {
 TEST(TalvoExchange, ExportsRefuseTextFilesThatAreNotTheBanksEntriesInOrder) {
   Game game(builder::random_content(10));
   const std::string messages = builder::expected_message_text(game.content);
-  const std::string doubled = with_entry(messages, BankKind::Messages, 7, "[00AC]\n\n(0x0007)\n[00AC]");
+  const std::string doubled = with_entry(messages, Bank::Messages, 7, "[00AC]\n\n(0x0007)\n[00AC]");
   const std::string shorter = messages.substr(0, messages.rfind("\n(0x"));
   struct Case {
     std::string name;
@@ -360,10 +361,10 @@ TEST(TalvoExchange, CheckWarnsOfOneOriginalTranslatedTwoWaysAndOfTermsLeftOut) {
   content.messages[11] = {message_code("う"), message_code("い"), 0x0AC};
   Game game(content);
   std::string text = utf8_of(builder::expected_message_text(content));
-  text = with_entry(text, BankKind::Messages, 2, "ＡＢ[00AC]");
-  text = with_entry(text, BankKind::Messages, 5, "Ａ\nＢ[00AC]");  // the same, line feeds aside
-  text = with_entry(text, BankKind::Messages, 9, "ＡＣ[00AC]");
-  text = with_entry(text, BankKind::Messages, 11, "ＸＹ[00AC]");
+  text = with_entry(text, Bank::Messages, 2, "ＡＢ[00AC]");
+  text = with_entry(text, Bank::Messages, 5, "Ａ\nＢ[00AC]");  // the same, line feeds aside
+  text = with_entry(text, Bank::Messages, 9, "ＡＣ[00AC]");
+  text = with_entry(text, Bank::Messages, 11, "ＸＹ[00AC]");
   write_file(game.folder / "MsgData-utf8.txt", text);
   write_file(game.folder / "MsgData-sjis.txt", to_sjis(text));
   write_file(game.folder / "glossary.csv", "\xEF\xBB\xBFsource,target\r\nい,Ｂ\r\n");

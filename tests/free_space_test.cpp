@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "banks.h"
 #include "free_space.h"
 #include "header_checksum.h"
 #include "image_builder.h"
@@ -18,7 +19,6 @@ namespace talvo::free_space {
 namespace {
 
 using builder::ImageSize;
-using insert::Bank;
 
 struct Planted {
   std::vector<std::uint8_t> cartridge;
@@ -128,7 +128,7 @@ TEST(FreeSpace, IsNeverInsideABanksText) {
   content.battle_text.at(9).push_back(0xAC);
   const std::vector<std::uint8_t> cartridge = builder::build_image(content, ImageSize::Plain6Mb, 8);
   const FreeSpace space = found(find_free_space(cartridge));
-  for (Bank bank : insert::kBanks) EXPECT_EQ(space.of(bank), Runs{}) << static_cast<int>(bank);
+  for (Bank bank : kBanks) EXPECT_EQ(space.of(bank), Runs{}) << static_cast<int>(bank);
 }
 
 TEST(FreeSpace, RefusesAnImageWhoseBanksDoNotRead) {
@@ -149,7 +149,7 @@ TEST_P(PlainImages, ListOnlyRunsInsertionTakes) {
   const std::vector<std::uint8_t> cartridge = builder::build_image(content, GetParam());
   const FreeSpace space = found(find_free_space(cartridge));
   const auto rooms = std::get<insert::OriginalRooms>(insert::find_original_rooms(cartridge));
-  for (Bank bank : insert::kBanks) {
+  for (Bank bank : kBanks) {
     SCOPED_TRACE(static_cast<int>(bank));
     ASSERT_FALSE(space.of(bank).empty());
     for (const FreeRun& run : space.of(bank)) {

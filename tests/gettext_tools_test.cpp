@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "bank_entries.h"
+#include "banks.h"
 #include "cp932.h"
 #include "image_builder.h"
 #include "po_file.h"
@@ -51,7 +52,7 @@ exchange::PoFile read_po_file(const fs::path& path) {
 std::vector<std::string> message_texts(const std::string& sjis) {
   const std::string utf8 = sjis_to_utf8_text(sjis).utf8;
   std::vector<std::string> texts;
-  for (const auto& entry : exchange::split_entries(utf8, BankKind::Messages).entries) texts.emplace_back(entry.text);
+  for (const auto& entry : exchange::split_entries(utf8, Bank::Messages).entries) texts.emplace_back(entry.text);
   return texts;
 }
 
@@ -105,7 +106,7 @@ TEST(GettextTools, ATranslatorsFileRewrappedByMsgcatImportsAndInserts) {
             std::string::npos)
       << statistics.err;
   const std::string imported = read_file(folder / "text" / "MsgDataDecode.txt");
-  EXPECT_TRUE(sjis_to_utf8_text(imported).utf8 == exchange::join_entries(texts, BankKind::Messages));
+  EXPECT_TRUE(sjis_to_utf8_text(imported).utf8 == exchange::join_entries(texts, Bank::Messages));
 
   const ProcessResult insert =
       talvo({"insert", "game.smc", "--msg", "text/MsgDataDecode.txt", "-o", "new.smc"}, folder.path());
@@ -148,7 +149,7 @@ TEST(GettextTools, AfterAChangedOriginalMsgmergeGivesTheNewOriginal) {
   std::vector<std::string> expected = message_texts(builder::expected_message_text(content));
   expected[6] = old_texts[206];
   EXPECT_TRUE(sjis_to_utf8_text(read_file(folder / "text" / "MsgDataDecode.txt")).utf8 ==
-              exchange::join_entries(expected, BankKind::Messages));
+              exchange::join_entries(expected, Bank::Messages));
 }
 
 }  // namespace

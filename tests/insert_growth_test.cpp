@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "banks.h"
 #include "entry_growth.h"
 #include "image_builder.h"
 #include "insertion.h"

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "banks.h"
 #include "image_builder.h"
 #include "insertion.h"
 #include "message_decoder.h"

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "banks.h"
 #include "insert_report.h"
 #include "insertion.h"
 
 namespace talvo::cli {
 namespace {
 
-using insert::Bank;
 using insert::BankFit;
 
 BankFit fit_of(Bank bank, std::uint64_t needed_bits, std::uint64_t needed_bytes, std::uint64_t room_bits,

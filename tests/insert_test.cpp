@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "banks.h"
 #include "buffered_output.h"
 #include "byte_bank_decoder.h"
 #include "image_builder.h"
@@ -53,7 +54,7 @@ std::string extracted(std::span<const std::uint8_t> cartridge, Bank bank) {
     if (load_message_tree(cartridge, *tree) != TreeLoad::Ok) return "<tree>";
     decode_message_text(cartridge, *tree, out);
   } else {
-    decode_byte_bank_text(cartridge, bank == Bank::FixedStrings ? rom::kFixedStrings : rom::kBattleText, out);
+    decode_byte_bank_text(cartridge, bank == Bank::FixedStrings ? kFixedStringBank : kBattleTextBank, out);
   }
   return std::string(out.text());
 }

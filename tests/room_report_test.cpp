@@ -4,17 +4,16 @@
 
 #include <string>
 
+#include "banks.h"
 #include "room_report.h"
 
 namespace talvo::cli {
 namespace {
 
-using insert::Bank;
-
 free_space::FreeSpace planted() {
   free_space::FreeSpace space;
-  space.banks[insert::bank_index(Bank::Messages)] = {{0x500000, 0x520000, 0xFF}};
-  space.banks[insert::bank_index(Bank::BattleText)] = {{0x500000, 0x520000, 0xFF}, {0x5FF000, 0x600000, 0x00}};
+  space.banks[bank_index(Bank::Messages)] = {{0x500000, 0x520000, 0xFF}};
+  space.banks[bank_index(Bank::BattleText)] = {{0x500000, 0x520000, 0xFF}, {0x5FF000, 0x600000, 0x00}};
   return space;
 }
 

@@ -22,11 +22,11 @@ struct Bank {
   std::string text;
 };
 
-TranslatorTable table_with(TableKind kind, const std::vector<fuzz::ReferenceEntry>& entries) {
+TranslatorTable table_with(CodeSet kind, const std::vector<fuzz::ReferenceEntry>& entries) {
   TranslatorTable table = empty_table(kind);
   std::uint32_t line = 0;
   for (const auto& e : entries) table.codes[e.code] = TableEntry{e.text, false, CodeRole::None, ++line};
-  table.codes[kind == TableKind::Message ? 0x0AC : 0xAC] = TableEntry{"[end]", true, CodeRole::End, ++line};
+  table.codes[kind == CodeSet::Message ? 0x0AC : 0xAC] = TableEntry{"[end]", true, CodeRole::End, ++line};
   return table;
 }
 
@@ -54,7 +54,7 @@ std::string spelled(const TranslatorTable& table, std::string_view text, const E
 }
 
 // Random tables over a small alphabet, where entries overlap a lot.
-std::vector<fuzz::ReferenceEntry> random_entries(std::mt19937_64& rng, TableKind kind) {
+std::vector<fuzz::ReferenceEntry> random_entries(std::mt19937_64& rng, CodeSet kind) {
   std::vector<fuzz::ReferenceEntry> entries;
   const char* alphabet = "abcd";
   // Most letters alone too, so that most runs can be encoded.
@@ -69,7 +69,7 @@ std::vector<fuzz::ReferenceEntry> random_entries(std::mt19937_64& rng, TableKind
     entries.push_back({text, 0});
   }
   for (std::size_t i = 0; i < entries.size(); ++i)
-    entries[i].code = static_cast<std::uint16_t>(kind == TableKind::Message ? 0x200 + i : 0x01 + i);
+    entries[i].code = static_cast<std::uint16_t>(kind == CodeSet::Message ? 0x200 + i : 0x01 + i);
   return entries;
 }
 
@@ -84,8 +84,8 @@ TEST(ShortestEncoding, ByteBanksTakeExactlyTheFewestCodes) {
   std::mt19937_64 rng(19);
   std::size_t encoded_runs = 0;
   for (int round = 0; round < 400; ++round) {
-    const auto entries = random_entries(rng, TableKind::Byte);
-    const TranslatorTable table = table_with(TableKind::Byte, entries);
+    const auto entries = random_entries(rng, CodeSet::Byte);
+    const TranslatorTable table = table_with(CodeSet::Byte, entries);
     const std::string run = random_run(rng);
     const std::string text = "(0x0000)" + run + "[end]\n";
     const BankEncoding shortest = encode(table, text, EncodingMethod::Shortest);
@@ -109,9 +109,9 @@ TEST(ShortestEncoding, ByteBanksTakeExactlyTheFewestCodes) {
 TEST(ShortestEncoding, GreedyIsLongestMatchWithTheLowestCodeOfATextSharedByTwo) {
   std::mt19937_64 rng(20);
   for (int round = 0; round < 300; ++round) {
-    auto entries = random_entries(rng, TableKind::Message);
+    auto entries = random_entries(rng, CodeSet::Message);
     entries.push_back({entries[0].text, 0x2FF});  // a second code for a text: the lower one encodes it
-    const TranslatorTable table = table_with(TableKind::Message, entries);
+    const TranslatorTable table = table_with(CodeSet::Message, entries);
     const std::string run = random_run(rng);
     const std::string text = "(0x0000)\n" + run + "[end]\n";
     const BankEncoding greedy = encode(table, text, EncodingMethod::Greedy);
@@ -130,8 +130,8 @@ TEST(ShortestEncoding, GreedyIsLongestMatchWithTheLowestCodeOfATextSharedByTwo) 
 TEST(ShortestEncoding, MessagesTakeNoMoreBitsThanGreedyAndSpellTheSameText) {
   std::mt19937_64 rng(21);
   for (int round = 0; round < 200; ++round) {
-    const auto entries = random_entries(rng, TableKind::Message);
-    const TranslatorTable table = table_with(TableKind::Message, entries);
+    const auto entries = random_entries(rng, CodeSet::Message);
+    const TranslatorTable table = table_with(CodeSet::Message, entries);
     std::string text, expected;
     for (int n = 0; n < 6; ++n) {
       const std::string run = random_run(rng);
@@ -149,7 +149,7 @@ TEST(ShortestEncoding, MessagesTakeNoMoreBitsThanGreedyAndSpellTheSameText) {
 }
 
 TEST(ShortestEncoding, FindsThePathGreedyMissesWhereItsLongestMatchLeadsNowhere) {
-  const TranslatorTable table = table_with(TableKind::Byte, {{"a", 0x01}, {"ab", 0x02}, {"bc", 0x05}});
+  const TranslatorTable table = table_with(CodeSet::Byte, {{"a", 0x01}, {"ab", 0x02}, {"bc", 0x05}});
   const std::string text = "(0x0000)abc[end]\n";
   EXPECT_FALSE(encode(table, text, EncodingMethod::Greedy).texts[0].stuck.empty());
   const BankEncoding shortest = encode(table, text, EncodingMethod::Shortest);
@@ -159,7 +159,7 @@ TEST(ShortestEncoding, FindsThePathGreedyMissesWhereItsLongestMatchLeadsNowhere)
 }
 
 TEST(ShortestEncoding, SaysWhereEveryChoiceGetsStuck) {
-  const TranslatorTable table = table_with(TableKind::Message, {{"th", 0x200}, {"e", 0x201}, {" ", 0x202}});
+  const TranslatorTable table = table_with(CodeSet::Message, {{"th", 0x200}, {"e", 0x201}, {" ", 0x202}});
   // From "the " on, nothing covers "c"; behind it "a" and "t" neither.
   const std::string text = "(0x0)\nthe cat[end]\n";
   const BankEncoding out = encode(table, text, EncodingMethod::Shortest);
@@ -174,7 +174,7 @@ TEST(ShortestEncoding, SaysWhereEveryChoiceGetsStuck) {
 }
 
 TEST(ShortestEncoding, KeepsEntriesApartAndLeadingCodesFirst) {
-  const TranslatorTable table = table_with(TableKind::Byte, {{"a", 0x01}});
+  const TranslatorTable table = table_with(CodeSet::Byte, {{"a", 0x01}});
   const std::string text = "a\n(0x0)a[end]\n(0x1)\n(0x2)aa[end]\n";
   const BankEncoding out = encode(table, text, EncodingMethod::Shortest);
   EXPECT_EQ(out.texts[0].entry_first, (std::vector<std::size_t>{1, 3, 3, 6}));
@@ -209,7 +209,7 @@ struct English {
 };
 
 English english(std::size_t entries) {
-  TableReading r = read_translator_table(builder::english_message_table(256), TableKind::Message);
+  TableReading r = read_translator_table(builder::english_message_table(256), CodeSet::Message);
   EXPECT_TRUE(r.ok());
   return {std::move(r.table), builder::english_message_text(5, entries)};
 }
@@ -228,7 +228,7 @@ TEST(ShortestEncoding, EncodesAnEnglishScriptInFewerBitsThanGreedyAndAlwaysAlike
 }
 
 TEST(ShortestEncoding, TakesTheByteBanksTogetherThroughOneTable) {
-  TableReading r = read_translator_table(builder::english_byte_table(100), TableKind::Byte);
+  TableReading r = read_translator_table(builder::english_byte_table(100), CodeSet::Byte);
   ASSERT_TRUE(r.ok());
   const TableIndex index(r.table);
   const std::string fixed = builder::english_byte_text(1, 958, false);
@@ -248,7 +248,7 @@ TEST(ShortestEncoding, StaysLinearWithTheLongestEntriesATableHolds) {
   std::vector<fuzz::ReferenceEntry> entries;
   for (std::size_t n = 1; n <= kMaxTextCharacters; ++n)
     entries.push_back({std::string(n, 'a'), static_cast<std::uint16_t>(0x200 + n)});
-  const TranslatorTable table = table_with(TableKind::Message, entries);
+  const TranslatorTable table = table_with(CodeSet::Message, entries);
   const std::string text = "(0x0)\n" + std::string(100000, 'a') + "[end]\n";
   const auto start = std::chrono::steady_clock::now();
   const BankEncoding out = encode(table, text, EncodingMethod::Shortest);
@@ -258,7 +258,7 @@ TEST(ShortestEncoding, StaysLinearWithTheLongestEntriesATableHolds) {
 }
 
 TEST(ShortestEncoding, HandsEveryRunToTheStuckListWhenTheTableHasOnlyNames) {
-  TranslatorTable table = empty_table(TableKind::Message);
+  TranslatorTable table = empty_table(CodeSet::Message);
   table.codes[0x0B0] = TableEntry{"[wait]", true, CodeRole::None, 1};
   const BankEncoding out = encode(table, "(0x0)\nab[wait]c[00AC]\n", EncodingMethod::Shortest);
   EXPECT_EQ(out.texts[0].stuck.size(), 3u);

@@ -11,7 +11,7 @@ namespace talvo::tables {
 namespace {
 
 TranslatorTable table_of(std::string_view text) {
-  TableReading r = read_translator_table(text, TableKind::Message);
+  TableReading r = read_translator_table(text, CodeSet::Message);
   EXPECT_TRUE(r.ok());
   return std::move(r.table);
 }

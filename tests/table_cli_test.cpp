@@ -20,11 +20,11 @@ TEST(TableCommands, ExportWritesTheGamesTablesToStandardOutputOrAFile) {
   TempFolder folder;
   const ProcessResult out = talvo({"table", "export", "msg"}, folder.path());
   EXPECT_EQ(out.exit_status, 0) << out.err;
-  EXPECT_EQ(out.out, tables::export_builtin_table(tables::TableKind::Message));
+  EXPECT_EQ(out.out, tables::export_builtin_table(CodeSet::Message));
   const ProcessResult file = talvo({"table", "export", "byte", "-o", "byte.tbl"}, folder.path());
   EXPECT_EQ(file.exit_status, 0) << file.err;
   EXPECT_EQ(file.out, "");
-  EXPECT_EQ(read_file(folder / "byte.tbl"), tables::export_builtin_table(tables::TableKind::Byte));
+  EXPECT_EQ(read_file(folder / "byte.tbl"), tables::export_builtin_table(CodeSet::Byte));
 }
 
 TEST(TableCommands, ShowTellsWhatATableNames) {
@@ -74,7 +74,7 @@ TEST(TableCommands, SuggestWritesTheBaseWithTheNewEntriesAndTellsTheSizes) {
   const std::string base = read_file(e.folder / "letters.tbl");
   const std::string planned = read_file(e.folder / "planned.tbl");
   ASSERT_TRUE(planned.starts_with(base));
-  const tables::TableReading r = tables::read_translator_table(planned, tables::TableKind::Message);
+  const tables::TableReading r = tables::read_translator_table(planned, CodeSet::Message);
   ASSERT_TRUE(r.ok());
   std::size_t added = 0;
   for (std::size_t code = 0x300; code <= 0x33F; ++code) added += r.table.codes[code].has_value();

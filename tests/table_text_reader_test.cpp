@@ -12,7 +12,7 @@
 namespace talvo::tables {
 namespace {
 
-TranslatorTable table_of(std::string_view text, TableKind kind = TableKind::Message) {
+TranslatorTable table_of(std::string_view text, CodeSet kind = CodeSet::Message) {
   TableReading r = read_translator_table(text, kind);
   EXPECT_TRUE(r.ok());
   return std::move(r.table);
@@ -124,7 +124,7 @@ TEST(TableTextReader, ReportsEveryProblemInFileOrder) {
 }
 
 TEST(TableTextReader, ReadsByteBankTokensOfTwoDigits) {
-  const TranslatorTable bytes = table_of("/AC=[end]\n01=a\n", TableKind::Byte);
+  const TranslatorTable bytes = table_of("/AC=[end]\n01=a\n", CodeSet::Byte);
   const TableIndex index(bytes);
   const std::string text = "(0x0000)a[end]\n(0x0001)[AC][0041]\n";
   const TableText read = read_table_text(text, index);

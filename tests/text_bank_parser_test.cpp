@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "banks.h"
 #include "check_agreement.h"
 #include "support/sjis.h"
 #include "text_bank_parser.h"
@@ -154,9 +155,9 @@ TEST(TextBankParser, ReadsTextAsTheExtractorWritesItAndMore) {
 // encoder reads through, it has none.
 TEST(TextBankParser, CheckerAgreesWithTheEncoder) {
   for (const Case& c : cases()) {
-    const TextBank& bank = &c.variant == &kMsg   ? kMessageBank
-                           : &c.variant == &kStr ? kFixedStringBank
-                                                 : kBattleTextBank;
+    const BankRecord& bank = &c.variant == &kMsg   ? kMessageBank
+                             : &c.variant == &kStr ? kFixedStringBank
+                                                   : kBattleTextBank;
     const CheckedText checked = check_text(c.input, bank, CheckOptions{});
     EXPECT_EQ(fuzz::check_disagreement(c.input, bank, checked), "") << c.what;
   }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "banks.h"
 #include "support/sjis.h"
 #include "text_checker.h"
 
@@ -26,8 +27,8 @@ struct Edit {
 // A file of `bank` whose entries are each one character and the end code,
 // written as the extractor writes them, but for the edits. `drop` leaves out
 // that entry's header.
-std::string file(const TextBank& bank, const std::vector<Edit>& edits, std::size_t drop = SIZE_MAX) {
-  const bool messages = bank.kind == BankKind::Messages;
+std::string file(const BankRecord& bank, const std::vector<Edit>& edits, std::size_t drop = SIZE_MAX) {
+  const bool messages = bank.bank == Bank::Messages;
   std::string text;
   char header[32];
   for (std::size_t n = 0; n < bank.entries; ++n) {
@@ -59,7 +60,7 @@ struct Expected {
 
 struct Case {
   const char* what;
-  const TextBank& bank;
+  const BankRecord& bank;
   std::string text;
   std::vector<Expected> expected;
   CheckOptions options = {};

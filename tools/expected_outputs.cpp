@@ -2,6 +2,7 @@
 // the code sequences so that it does not depend on any image.
 #include <cstdio>
 
+#include "banks.h"
 #include "image_builder.h"
 #include "rom_layout.h"
 #include "text_format.h"
@@ -116,7 +117,7 @@ std::string expected_fixed_string_bank(const ImageContent& content) {
 
 std::string expected_fixed_string_index(const ImageContent& content) {
   validate(content);
-  return byte_bank_index(content.fixed_strings, rom::kFixedStrings.group);
+  return byte_bank_index(content.fixed_strings, kFixedStringBank.group);
 }
 
 std::string expected_battle_bank(const ImageContent& content) {
@@ -126,7 +127,7 @@ std::string expected_battle_bank(const ImageContent& content) {
 
 std::string expected_battle_index(const ImageContent& content) {
   validate(content);
-  return byte_bank_index(content.battle_text, rom::kBattleText.group);
+  return byte_bank_index(content.battle_text, kBattleTextBank.group);
 }
 
 }  // namespace talvo::builder

@@ -6,6 +6,7 @@
 #include <numeric>
 #include <stdexcept>
 
+#include "banks.h"
 #include "image_builder.h"
 #include "message_tree.h"
 #include "rom_layout.h"
@@ -32,10 +33,10 @@ struct BankShape {
 constexpr BankShape kFixedStringShape{60, 17, 100, 16};
 constexpr BankShape kBattleShape{6, 129, 399, 15};
 
-ByteEntries random_bank(std::mt19937_64& rng, const rom::ByteBankLayout& layout, const BankShape& shape) {
+ByteEntries random_bank(std::mt19937_64& rng, const BankRecord& layout, const BankShape& shape) {
   std::vector<std::uint8_t> body, ends;
   for (unsigned code = 0; code < kByteCodeCount; ++code) {
-    (layout.is_terminator(static_cast<std::uint8_t>(code)) ? ends : body).push_back(static_cast<std::uint8_t>(code));
+    (layout.is_end(static_cast<std::uint8_t>(code)) ? ends : body).push_back(static_cast<std::uint8_t>(code));
   }
   std::vector<std::size_t> order(layout.entries);
   std::iota(order.begin(), order.end(), std::size_t{0});
@@ -121,8 +122,8 @@ ImageContent random_content(std::uint64_t seed) {
     message.insert(message.begin() + static_cast<std::ptrdiff_t>(pick(rng, message.size())), code);
   }
 
-  content.fixed_strings = random_bank(rng, rom::kFixedStrings, kFixedStringShape);
-  content.battle_text = random_bank(rng, rom::kBattleText, kBattleShape);
+  content.fixed_strings = random_bank(rng, kFixedStringBank, kFixedStringShape);
+  content.battle_text = random_bank(rng, kBattleTextBank, kBattleShape);
   return content;
 }
 
@@ -146,10 +147,10 @@ ImageContent every_code_content(int which) {
 
   // Both byte banks use every byte code, the terminators as terminators only;
   // the second image takes the codes in the other order.
-  const auto bank = [which](const rom::ByteBankLayout& layout, std::size_t lengths) {
+  const auto bank = [which](const BankRecord& layout, std::size_t lengths) {
     std::vector<std::uint8_t> codes, ends;
     for (unsigned code = 0; code < kByteCodeCount; ++code) {
-      (layout.is_terminator(static_cast<std::uint8_t>(code)) ? ends : codes).push_back(static_cast<std::uint8_t>(code));
+      (layout.is_end(static_cast<std::uint8_t>(code)) ? ends : codes).push_back(static_cast<std::uint8_t>(code));
     }
     if (which == 1) std::reverse(codes.begin(), codes.end());
     ByteEntries entries;
@@ -164,8 +165,8 @@ ImageContent every_code_content(int which) {
     }
     return entries;
   };
-  content.fixed_strings = bank(rom::kFixedStrings, 7);
-  content.battle_text = bank(rom::kBattleText, 5);
+  content.fixed_strings = bank(kFixedStringBank, 7);
+  content.battle_text = bank(kBattleTextBank, 5);
   return content;
 }
 
@@ -213,8 +214,8 @@ ImageContent full_size_content(std::uint64_t seed) {
     (stream_bits(make(scale)) <= kMessageRegionBits ? fits : too_big) = scale;
   }
   content.messages = make(fits);
-  content.fixed_strings = random_bank(rng, rom::kFixedStrings, kFixedStringShape);
-  content.battle_text = random_bank(rng, rom::kBattleText, kBattleShape);
+  content.fixed_strings = random_bank(rng, kFixedStringBank, kFixedStringShape);
+  content.battle_text = random_bank(rng, kBattleTextBank, kBattleShape);
   return content;
 }
 

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "banks.h"
 #include "message_tree.h"
 #include "rom_layout.h"
 #include "token_tables.h"
@@ -60,7 +61,7 @@ void check_fits(const char* what, std::size_t needed, std::size_t region) {
 // Writes one byte bank and its group pointers; `rom` is the file position of
 // ROM offset 0. Random images leave a few stray bytes between groups so that
 // only a decoder that follows the pointers finds the entries.
-void write_byte_bank(std::vector<std::uint8_t>& image, std::size_t rom, const rom::ByteBankLayout& layout,
+void write_byte_bank(std::vector<std::uint8_t>& image, std::size_t rom, const BankRecord& layout,
                      const std::vector<std::vector<std::uint8_t>>& entries, std::size_t region, const char* what,
                      std::mt19937_64* rng) {
   std::size_t total = 0;
@@ -131,9 +132,9 @@ std::vector<std::uint8_t> build(const ImageContent& content, ImageSize size, std
   }
   const std::size_t rom = size == ImageSize::CopierHeader4Mb ? rom::kCopierHeaderSize : 0;
   const std::size_t cartridge = image.size() - rom;
-  write_byte_bank(image, rom, rom::kBattleText, content.battle_text, rom::kMessageData - rom::kBattleTextData,
+  write_byte_bank(image, rom, kBattleTextBank, content.battle_text, rom::kMessageData - rom::kBattleTextData,
                   "the battle text", rng);
-  write_byte_bank(image, rom, rom::kFixedStrings, content.fixed_strings, cartridge - rom::kFixedStringData,
+  write_byte_bank(image, rom, kFixedStringBank, content.fixed_strings, cartridge - rom::kFixedStringData,
                   "the fixed strings", rng);
   write_messages(image, rom, content.messages, rng);
   return image;
@@ -143,10 +144,10 @@ std::vector<std::uint8_t> build(const ImageContent& content, ImageSize size, std
 
 void validate(const ImageContent& content) {
   check_entries(content.messages, rom::kMessageCount, "message", is_message_end);
-  check_entries(content.fixed_strings, rom::kFixedStrings.entries, "fixed string",
-                [](std::uint8_t code) { return rom::kFixedStrings.is_terminator(code); });
-  check_entries(content.battle_text, rom::kBattleText.entries, "battle text entry",
-                [](std::uint8_t code) { return rom::kBattleText.is_terminator(code); });
+  check_entries(content.fixed_strings, kFixedStringBank.entries, "fixed string",
+                [](std::uint8_t code) { return kFixedStringBank.is_end(code); });
+  check_entries(content.battle_text, kBattleTextBank.entries, "battle text entry",
+                [](std::uint8_t code) { return kBattleTextBank.is_end(code); });
   std::array<bool, kMessageCodeCount> used{};
   std::size_t distinct = 0;
   for (std::size_t n = 0; n < content.messages.size(); ++n) {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "banks.h"
 #include "image_builder.h"
 #include "rom_layout.h"
 #include "token_tables.h"
@@ -166,7 +167,7 @@ ImageContent sample_content() {
   }
 
   // Repeated names carry a number: "やくそう＋２".
-  for (std::size_t n = 0; n < rom::kFixedStrings.entries; ++n) {
+  for (std::size_t n = 0; n < kFixedStringBank.entries; ++n) {
     const std::size_t round = n / std::size(kFixedStrings);
     const std::string text =
         std::string(kFixedStrings[n % std::size(kFixedStrings)]) + (round == 0 ? "" : "＋" + full_width_number(round));
@@ -176,7 +177,7 @@ ImageContent sample_content() {
   }
 
   // Every monster with every line; some end with the battle's other terminator.
-  for (std::size_t n = 0; n < rom::kBattleText.entries; ++n) {
+  for (std::size_t n = 0; n < kBattleTextBank.entries; ++n) {
     const BattleLine& line = kBattleLines[n % std::size(kBattleLines)];
     const char* monster = kMonsters[n / std::size(kBattleLines) % std::size(kMonsters)];
     auto entry = to_codes(cp932, std::string(line.before) + monster + line.after, "byte", find_byte_code, std::nullopt);

@@ -37,26 +37,6 @@ inline constexpr std::uint16_t kTreeBranchFlag = 0x8000;
 inline constexpr std::uint16_t kMessageEnd = text_format::kMessageEnd;
 inline constexpr std::uint16_t kMessageEndAlt = text_format::kMessageEndAlt;
 
-// A bank stored one byte per character: entries in groups of `group`, one
-// pointer per group counting from `data`; each entry ends with a terminator.
-struct ByteBankLayout {
-  std::size_t entries;
-  std::size_t group;
-  std::uint32_t pointer_table;
-  std::uint32_t data;
-  bool battle_terminators;    // 0xAE ends an entry as well as 0xAC
-  std::size_t line_capacity;  // the game's own line buffer, kept as a reference
-  bool is_terminator(std::uint8_t code) const {
-    return code == text_format::kByteEnd || (battle_terminators && code == text_format::kBattleEndAlt);
-  }
-  std::size_t groups() const { return (entries + group - 1) / group; }
-};
-
-inline constexpr ByteBankLayout kFixedStrings{
-    text_format::kFixedStringEntries, 16, kFixedStringPointers, kFixedStringData, false, 32};
-inline constexpr ByteBankLayout kBattleText{
-    text_format::kBattleTextEntries, 8, kBattleTextPointers, kBattleTextData, true, 512};
-
 // Images are recognised by their total size alone; the 4 MB dump may carry a
 // 512-byte copier header in front of the cartridge data.
 inline constexpr std::uint64_t kSizeWithCopierHeader = 0x400200;
