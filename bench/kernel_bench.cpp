@@ -19,6 +19,7 @@
 #include "message_decoder.h"
 #include "rom_layout.h"
 #include "text_bank_parser.h"
+#include "vocabulary.h"
 
 namespace talvo {
 namespace {
@@ -68,7 +69,7 @@ void BM_HuffmanWalk(benchmark::State& state) {
   if (load_message_tree(image.image, tree) != TreeLoad::Ok) throw std::runtime_error("tree");
   for (auto _ : state) {
     BufferedOutput out;
-    if (decode_message_text(image.image, tree, out) != MessageFailure::None) throw std::runtime_error("walk");
+    if (decode_message_text(image.image, tree, game_vocabulary(CodeSet::Message), out) != MessageFailure::None) throw std::runtime_error("walk");
     benchmark::DoNotOptimize(out.text().data());
   }
   const auto bits = static_cast<double>(message_bits(image, tree));
@@ -90,7 +91,7 @@ void byte_bank(benchmark::State& state, const BankRecord& bank, const std::strin
   const FullSizeImage& image = full_size_image();
   for (auto _ : state) {
     BufferedOutput out;
-    if (decode_byte_bank_text(image.image, bank, out) != ByteBankFailure::None) throw std::runtime_error("bank");
+    if (decode_byte_bank_text(image.image, bank, game_vocabulary(CodeSet::Byte), out) != ByteBankFailure::None) throw std::runtime_error("bank");
     benchmark::DoNotOptimize(out.text().data());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *

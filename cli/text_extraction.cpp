@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "cp932.h"
 #include "message_decoder.h"
+#include "vocabulary.h"
 
 namespace talvo::cli {
 namespace {
@@ -53,7 +54,7 @@ bool extract_texts(const std::string& image_path, std::span<const std::uint8_t> 
       return false;
   }
   BufferedOutput& messages = out.decoded[0];
-  switch (decode_message_text(cartridge, *tree, messages)) {
+  switch (decode_message_text(cartridge, *tree, game_vocabulary(CodeSet::Message), messages)) {
     case MessageFailure::None:
       break;
     case MessageFailure::AccessTableRead:
@@ -78,7 +79,7 @@ bool extract_texts(const std::string& image_path, std::span<const std::uint8_t> 
   for (const ByteBank& bank : {ByteBank{kFixedStringBank, "fixed strings"}, ByteBank{kBattleTextBank, "battle text"}}) {
     if (!out.broken.empty()) break;
     BufferedOutput& text = out.decoded[out.count];
-    if (decode_byte_bank_text(cartridge, bank.layout, text) != ByteBankFailure::None) {
+    if (decode_byte_bank_text(cartridge, bank.layout, game_vocabulary(CodeSet::Byte), text) != ByteBankFailure::None) {
       out.broken = std::string(bank.name) + ": stopped at entry " + stopped_entry(text.text()) +
                    ": its pointer or its text runs past the end of the image";
       break;

@@ -23,6 +23,11 @@ inline constexpr std::size_t bank_index(Bank bank) { return static_cast<std::siz
 // The two sets of codes: the message codes 0x000-0x60B, and the byte codes
 // that the fixed strings and the battle text share.
 enum class CodeSet : std::uint8_t { Message, Byte };
+inline constexpr std::size_t kMessageCodeCount = 0x60C;  // codes 0x000-0x60B
+inline constexpr std::size_t kByteCodeCount = 256;
+inline constexpr std::size_t code_count(CodeSet set) {
+  return set == CodeSet::Message ? kMessageCodeCount : kByteCodeCount;
+}
 
 // What makes the one encoder into the message, fixed-string or battle-text
 // encoder.

@@ -8,10 +8,10 @@
 #include <optional>
 #include <string_view>
 
+#include "banks.h"
+
 namespace talvo {
 
-inline constexpr std::size_t kMessageCodeCount = 0x60C;  // codes 0x000-0x60B
-inline constexpr std::size_t kByteCodeCount = 256;
 
 // Slot sizes: the longest message token is "[00AC]\n" (7 bytes), the longest
 // byte token "[AC]" (4 bytes); each slot keeps room for the NUL.

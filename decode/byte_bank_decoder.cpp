@@ -5,13 +5,11 @@
 #include "banks.h"
 #include "little_endian.h"
 #include "text_format.h"
-#include "token_tables.h"
 
 namespace talvo {
 
 ByteBankFailure decode_byte_bank_text(std::span<const std::uint8_t> cartridge, const BankRecord& bank,
-                                      BufferedOutput& out) {
-  const ByteTokenTable& tokens = byte_extraction_table();
+                                      const Vocabulary& vocabulary, BufferedOutput& out) {
   char header[16];
   // An entry is written only once its terminator has been read: one that
   // fails leaves its header alone. The game assembles a line in a small
@@ -31,8 +29,7 @@ ByteBankFailure decode_byte_bank_text(std::span<const std::uint8_t> cartridge, c
     for (;;) {
       if (position >= cartridge.size()) return ByteBankFailure::ReadFailed;
       const std::uint8_t code = cartridge[position++];
-      const auto& token = tokens[code];
-      line.append(token.data(), token[2] == '\0' ? 2 : 4);  // a character, or a code in brackets
+      line.append(vocabulary.extraction(code));
       if (bank.is_end(code)) break;
     }
     line.push_back('\n');

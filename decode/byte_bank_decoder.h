@@ -8,16 +8,18 @@
 #include "banks.h"
 #include "buffered_output.h"
 #include "rom_layout.h"
+#include "vocabulary.h"
 
 namespace talvo {
 
 enum class ByteBankFailure { None, ReadFailed, WriteFailed };
 
 // Writes every entry of the bank as one line, its header then the tokens of
-// all its bytes, terminator included, into `out`. Stops at the first pointer
+// all its bytes as `vocabulary` (a byte vocabulary) writes them, terminator
+// included, into `out`. Stops at the first pointer
 // or byte that lies past the end of the image, or when `out` can no longer
 // be written; the header of the entry being read stays in `out`.
 ByteBankFailure decode_byte_bank_text(std::span<const std::uint8_t> cartridge, const BankRecord& bank,
-                                      BufferedOutput& out);
+                                      const Vocabulary& vocabulary, BufferedOutput& out);
 
 }  // namespace talvo

@@ -9,6 +9,7 @@
 #include "output_files.h"
 #include "program_texts.h"
 #include "text_format.h"
+#include "vocabulary.h"
 
 namespace talvo {
 namespace {
@@ -29,7 +30,7 @@ bool decode_byte_bank(const RomImage& image, const BankRecord& bank, const char*
   platform::FileHandle file = create_output_file(name);
   if (!file.valid()) return false;
   BufferedOutput out(file);
-  const ByteBankFailure failure = decode_byte_bank_text(image.cartridge(), bank, out);
+  const ByteBankFailure failure = decode_byte_bank_text(image.cartridge(), bank, game_vocabulary(CodeSet::Byte), out);
   if (!finish_output(out, file, name)) return false;
   if (failure == ByteBankFailure::ReadFailed) show_error(texts::kFixedStringReadFailed);
   return failure == ByteBankFailure::None;
@@ -54,7 +55,7 @@ bool decode_messages(const RomImage& image) {
   platform::FileHandle file = create_output_file(name);
   if (!file.valid()) return false;
   BufferedOutput out(file);
-  const MessageFailure failure = decode_message_text(image.cartridge(), *tree, out);
+  const MessageFailure failure = decode_message_text(image.cartridge(), *tree, game_vocabulary(CodeSet::Message), out);
   if (!finish_output(out, file, name)) return false;
   if (failure == MessageFailure::AccessTableRead) show_error(texts::kAccessTableReadFailed);
   if (failure == MessageFailure::DataRead) show_error(texts::kMessageDataReadFailed);

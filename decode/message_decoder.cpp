@@ -15,13 +15,15 @@ namespace {
 
 // A message's tokens are gathered here and handed to the output whole: one
 // append per message rather than one per code. Each token is copied as its
-// whole slot, NUL padding included, and only its length counted.
+// whole slot, NUL padding included, and only its length counted: a copy of
+// a size known at compile time for the game's 8-byte slots.
+template <std::size_t Slot>
 class TokenStage {
  public:
-  explicit TokenStage(BufferedOutput& out) : out_(out) {}
-  void put(const char (&token)[kMessageTokenSlot], std::size_t length) {
-    if (buffer_.size() - count_ < kMessageTokenSlot) hand_over();
-    std::memcpy(buffer_.data() + count_, token, kMessageTokenSlot);
+  TokenStage(BufferedOutput& out, std::size_t slot) : out_(out), slot_(Slot != 0 ? Slot : slot) {}
+  void put(const char* token, std::size_t length) {
+    if (buffer_.size() - count_ < slot_) hand_over();
+    std::memcpy(buffer_.data() + count_, token, Slot != 0 ? Slot : slot_);
     count_ += length;
   }
   void hand_over() {
@@ -31,7 +33,8 @@ class TokenStage {
 
  private:
   BufferedOutput& out_;
-  std::array<char, 4096> buffer_;
+  const std::size_t slot_;
+  std::array<char, 8192> buffer_;
   std::size_t count_ = 0;
 };
 
@@ -46,14 +49,11 @@ TreeLoad load_message_tree(std::span<const std::uint8_t> cartridge, MessageTree&
   for (std::size_t i = 0; i < rom::kTreeEntries; ++i) {
     MessageTreeEntry& entry = tree[i];
     entry = MessageTreeEntry{};
-    entry.raw_low = stored[2 * i];
-    entry.raw_high = stored[2 * i + 1];
-    const std::uint16_t e = static_cast<std::uint16_t>(entry.raw_low | entry.raw_high << 8);
+    const auto e = static_cast<std::uint16_t>(stored[2 * i] | stored[2 * i + 1] << 8);
     if (e & rom::kTreeBranchFlag) {
       entry.child = static_cast<std::int16_t>((e & 0x7FFF) >> 1);
     } else {
       entry.code = e;
-      if (entry.code < kMessageCodeCount) message_token(entry.code, entry.token);
     }
   }
 
@@ -78,18 +78,28 @@ TreeLoad load_message_tree(std::span<const std::uint8_t> cartridge, MessageTree&
   return TreeLoad::Ok;
 }
 
-MessageFailure decode_message_text(std::span<const std::uint8_t> cartridge, const MessageTree& tree,
-                                   BufferedOutput& out) {
+namespace {
+
+template <std::size_t Slot>
+MessageFailure decode_messages_with(std::span<const std::uint8_t> cartridge, const MessageTree& tree,
+                                    const Vocabulary& vocabulary, BufferedOutput& out) {
   const MessageCodeWalk walk(cartridge, tree);
-  std::array<std::uint8_t, rom::kTreeEntries> token_length{};
-  for (std::size_t i = 0; i < tree.size(); ++i) token_length[i] = static_cast<std::uint8_t>(std::strlen(tree[i].token));
+  // Each leaf's token, found once: a loaded tree's leaves hold codes of the
+  // table (an unreachable one that does not is never reached).
+  std::array<const char*, rom::kTreeEntries> leaf_token{};
+  std::array<std::uint16_t, rom::kTreeEntries> token_length{};
+  for (std::size_t i = 0; i < tree.size(); ++i) {
+    if (tree[i].child >= 0 || tree[i].code >= vocabulary.size()) continue;
+    leaf_token[i] = vocabulary.slot(tree[i].code);
+    token_length[i] = static_cast<std::uint16_t>(vocabulary.extraction(tree[i].code).size());
+  }
 
   // The messages of a group follow one another in the bit stream, so each is
   // decoded where the one before it ended. That gives what a walk from the
   // group pointer over the earlier messages gives, failures included: a code
   // is written once its last bit is read, and a bit wanted past the end of
   // the image stops the walk.
-  TokenStage tokens(out);
+  TokenStage<Slot> tokens(out, vocabulary.slot_size());
   std::uint64_t bit = 0;
   char header[16];
   for (std::uint32_t n = 0; n < rom::kMessageCount; ++n) {
@@ -101,7 +111,7 @@ MessageFailure decode_message_text(std::span<const std::uint8_t> cartridge, cons
       bit = message_group_start(*pointer);
     }
     const bool ended = walk.walk_message(bit, [&](std::size_t leaf) {
-      tokens.put(tree[leaf].token, token_length[leaf]);
+      tokens.put(leaf_token[leaf], token_length[leaf]);
       return kMessageBank.is_end(tree[leaf].code);
     });
     if (!ended) {
@@ -112,6 +122,14 @@ MessageFailure decode_message_text(std::span<const std::uint8_t> cartridge, cons
     if (out.failed()) return MessageFailure::WriteFailed;
   }
   return MessageFailure::None;
+}
+
+}  // namespace
+
+MessageFailure decode_message_text(std::span<const std::uint8_t> cartridge, const MessageTree& tree,
+                                   const Vocabulary& vocabulary, BufferedOutput& out) {
+  if (vocabulary.slot_size() == 8) return decode_messages_with<8>(cartridge, tree, vocabulary, out);
+  return decode_messages_with<0>(cartridge, tree, vocabulary, out);
 }
 
 }  // namespace talvo

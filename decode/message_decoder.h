@@ -8,17 +8,14 @@
 
 #include "buffered_output.h"
 #include "rom_layout.h"
-#include "token_tables.h"
+#include "vocabulary.h"
 
 namespace talvo {
 
 // One stored branch of the tree, expanded for the walk.
 struct MessageTreeEntry {
-  std::uint8_t raw_low = 0;            // the entry as stored, low byte
-  std::uint8_t raw_high = 0;           // and high byte
-  std::uint16_t code = 0;              // leaf: its message code
-  char token[kMessageTokenSlot] = {};  // leaf: the code's token, NUL-terminated
-  std::int16_t child = -1;             // branch: the node it leads to; leaf: -1
+  std::uint16_t code = 0;   // leaf: its message code
+  std::int16_t child = -1;  // branch: the node it leads to; leaf: -1
 };
 
 using MessageTree = std::array<MessageTreeEntry, rom::kTreeEntries>;
@@ -33,11 +30,12 @@ TreeLoad load_message_tree(std::span<const std::uint8_t> cartridge, MessageTree&
 
 enum class MessageFailure { None, AccessTableRead, DataRead, WriteFailed };
 
-// Writes every message, each under its header, into `out` in number order.
-// Stops at the first pointer or data byte that lies past the end of the
-// image, or when `out` can no longer be written; what was written up to
-// then, including the header of the message being read, stays in `out`.
+// Writes every message, each under its header and its codes as `vocabulary`
+// writes them (a message vocabulary), into `out` in number order. Stops at
+// the first pointer or data byte that lies past the end of the image, or
+// when `out` can no longer be written; what was written up to then,
+// including the header of the message being read, stays in `out`.
 MessageFailure decode_message_text(std::span<const std::uint8_t> cartridge, const MessageTree& tree,
-                                   BufferedOutput& out);
+                                   const Vocabulary& vocabulary, BufferedOutput& out);
 
 }  // namespace talvo

@@ -6,6 +6,7 @@
 #include "byte_bank_decoder.h"
 #include "cp932.h"
 #include "message_decoder.h"
+#include "vocabulary.h"
 
 namespace talvo::exchange {
 namespace {
@@ -30,7 +31,7 @@ bool decode_messages(std::span<const std::uint8_t> cartridge, BufferedOutput& te
       problem = "messages: the message tree is broken: a branch leads past node 1001 or to a code past 0x60B";
       return false;
   }
-  switch (decode_message_text(cartridge, *tree, text)) {
+  switch (decode_message_text(cartridge, *tree, game_vocabulary(CodeSet::Message), text)) {
     case MessageFailure::None:
       return true;
     case MessageFailure::AccessTableRead:
@@ -54,7 +55,7 @@ bool image_bank_text(std::span<const std::uint8_t> cartridge, Bank bank, std::st
     if (!decode_messages(cartridge, text, problem)) return false;
   } else {
     const bool fixed = bank == Bank::FixedStrings;
-    if (decode_byte_bank_text(cartridge, fixed ? kFixedStringBank : kBattleTextBank, text) != ByteBankFailure::None) {
+    if (decode_byte_bank_text(cartridge, fixed ? kFixedStringBank : kBattleTextBank, game_vocabulary(CodeSet::Byte), text) != ByteBankFailure::None) {
       problem = std::string(fixed ? "fixed strings" : "battle text") + ": stopped at entry " +
                 stopped_entry(text.text()) + ": its pointer or its text runs past the end of the image";
       return false;

@@ -16,6 +16,7 @@
 #include "image_builder.h"
 #include "reference_byte_bank_walk.h"
 #include "text_format.h"
+#include "vocabulary.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::span<const std::uint8_t> cartridge = image.editor.apply(input, regions);
 
   BufferedOutput out;
-  const ByteBankFailure failure = decode_byte_bank_text(cartridge, bank, out);
+  const ByteBankFailure failure = decode_byte_bank_text(cartridge, bank, game_vocabulary(CodeSet::Byte), out);
   check_text(out.text(), failure, bank);
   std::string reference;
   FUZZ_CHECK(fuzz::reference_byte_bank_walk(cartridge, bank, reference) == failure);

@@ -33,6 +33,7 @@
 #include "message_decoder.h"
 #include "rom_layout.h"
 #include "token_tables.h"
+#include "vocabulary.h"
 
 namespace {
 
@@ -133,9 +134,9 @@ std::string extracted(std::span<const std::uint8_t> cartridge, const BankRecord*
   if (bank == nullptr) {
     const auto tree = std::make_unique<MessageTree>();
     if (load_message_tree(cartridge, *tree) != TreeLoad::Ok) return "<tree>";
-    decode_message_text(cartridge, *tree, out);
+    decode_message_text(cartridge, *tree, game_vocabulary(CodeSet::Message), out);
   } else {
-    decode_byte_bank_text(cartridge, *bank, out);
+    decode_byte_bank_text(cartridge, *bank, game_vocabulary(CodeSet::Byte), out);
   }
   return std::string(out.text());
 }

@@ -15,6 +15,7 @@
 #include "message_decoder.h"
 #include "reference_message_walk.h"
 #include "text_format.h"
+#include "vocabulary.h"
 
 namespace {
 
@@ -109,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   BufferedOutput out;
-  const MessageFailure failure = decode_message_text(cartridge, *tree, out);
+  const MessageFailure failure = decode_message_text(cartridge, *tree, game_vocabulary(CodeSet::Message), out);
   check_text(out.text(), failure, cartridge.size());
   std::string reference;
   FUZZ_CHECK(fuzz::reference_message_walk(cartridge, reference) == failure);

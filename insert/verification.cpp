@@ -11,6 +11,7 @@
 #include "message_decoder.h"
 #include "text_format.h"
 #include "token_tables.h"
+#include "vocabulary.h"
 
 namespace talvo::insert {
 namespace {
@@ -75,9 +76,9 @@ void read_bank_text(std::span<const std::uint8_t> cartridge, Bank bank, Buffered
   if (bank == Bank::Messages) {
     const auto tree = std::make_unique<MessageTree>();
     if (load_message_tree(cartridge, *tree) != TreeLoad::Ok) return;
-    decode_message_text(cartridge, *tree, out);
+    decode_message_text(cartridge, *tree, game_vocabulary(CodeSet::Message), out);
   } else {
-    decode_byte_bank_text(cartridge, bank_record(bank), out);
+    decode_byte_bank_text(cartridge, bank_record(bank), game_vocabulary(CodeSet::Byte), out);
   }
 }
 

@@ -7,7 +7,6 @@
 
 namespace talvo::tables {
 
-std::size_t code_count(CodeSet kind) { return kind == CodeSet::Message ? kMessageCodeCount : kByteCodeCount; }
 
 std::string_view kind_name(CodeSet kind) { return kind == CodeSet::Message ? "message" : "byte"; }
 

@@ -49,7 +49,6 @@ struct TranslatorTable {
 };
 
 // 0x60C message codes, 256 byte codes.
-std::size_t code_count(CodeSet kind);
 
 // "message" or "byte".
 std::string_view kind_name(CodeSet kind);

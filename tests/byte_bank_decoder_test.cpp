@@ -6,6 +6,7 @@
 
 #include "banks.h"
 #include "byte_bank_decoder.h"
+#include "vocabulary.h"
 
 namespace talvo {
 namespace {
@@ -31,7 +32,7 @@ class Bank {
 
   std::pair<ByteBankFailure, std::string> decode() const {
     BufferedOutput out;
-    const ByteBankFailure failure = decode_byte_bank_text(bytes_, layout_, out);
+    const ByteBankFailure failure = decode_byte_bank_text(bytes_, layout_, game_vocabulary(CodeSet::Byte), out);
     return {failure, std::string(out.text())};
   }
 

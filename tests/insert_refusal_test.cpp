@@ -13,6 +13,7 @@
 #include "insertion.h"
 #include "message_decoder.h"
 #include "rom_layout.h"
+#include "vocabulary.h"
 
 namespace talvo::insert {
 namespace {
@@ -227,7 +228,7 @@ TEST(ExtraRegions, AreFilledInTheOrderGiven) {
   MessageTree tree;
   ASSERT_EQ(load_message_tree(done.cartridge, tree), TreeLoad::Ok);
   BufferedOutput out;
-  ASSERT_EQ(decode_message_text(done.cartridge, tree, out), MessageFailure::None);
+  ASSERT_EQ(decode_message_text(done.cartridge, tree, game_vocabulary(CodeSet::Message), out), MessageFailure::None);
   EXPECT_TRUE(out.text() == builder::expected_message_text(edited));
 }
 

@@ -23,6 +23,7 @@
 #include "insertion.h"
 #include "message_decoder.h"
 #include "rom_layout.h"
+#include "vocabulary.h"
 
 namespace talvo::insert {
 namespace {
@@ -52,9 +53,9 @@ std::string extracted(std::span<const std::uint8_t> cartridge, Bank bank) {
   if (bank == Bank::Messages) {
     const auto tree = std::make_unique<MessageTree>();
     if (load_message_tree(cartridge, *tree) != TreeLoad::Ok) return "<tree>";
-    decode_message_text(cartridge, *tree, out);
+    decode_message_text(cartridge, *tree, game_vocabulary(CodeSet::Message), out);
   } else {
-    decode_byte_bank_text(cartridge, bank == Bank::FixedStrings ? kFixedStringBank : kBattleTextBank, out);
+    decode_byte_bank_text(cartridge, bank == Bank::FixedStrings ? kFixedStringBank : kBattleTextBank, game_vocabulary(CodeSet::Byte), out);
   }
   return std::string(out.text());
 }

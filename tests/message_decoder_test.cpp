@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "message_decoder.h"
+#include "vocabulary.h"
 
 namespace talvo {
 namespace {
@@ -55,7 +56,7 @@ class Cartridge {
     Decoded result{load_message_tree(bytes_, tree), MessageFailure::None, {}};
     if (result.tree != TreeLoad::Ok) return result;
     BufferedOutput out;
-    result.failure = decode_message_text(bytes_, tree, out);
+    result.failure = decode_message_text(bytes_, tree, game_vocabulary(CodeSet::Message), out);
     result.text = out.text();
     return result;
   }

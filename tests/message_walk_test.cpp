@@ -13,6 +13,7 @@
 #include "image_builder.h"
 #include "message_decoder.h"
 #include "reference_message_walk.h"
+#include "vocabulary.h"
 
 namespace talvo {
 namespace {
@@ -28,7 +29,7 @@ void expect_same_walk(std::span<const std::uint8_t> cartridge, const std::string
   const TreeLoad load = load_message_tree(cartridge, tree);
   if (load != TreeLoad::Ok) return;  // the walk never starts
   BufferedOutput out;
-  const MessageFailure failure = decode_message_text(cartridge, tree, out);
+  const MessageFailure failure = decode_message_text(cartridge, tree, game_vocabulary(CodeSet::Message), out);
   std::string expected;
   // The plain one-bit-at-a-time walk that the fuzz target also holds it to.
   const MessageFailure expected_failure = fuzz::reference_message_walk(cartridge, expected);
