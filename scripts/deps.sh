@@ -6,7 +6,7 @@
 #   scripts/deps.sh [PACKAGE...]
 set -euo pipefail
 packages=("$@")
-[ ${#packages[@]} -gt 0 ] || packages=(cmake ninja-build g++ clang libgtest-dev gzip zlib1g-dev libcli11-dev help2man)
+[ ${#packages[@]} -gt 0 ] || packages=(cmake ninja-build g++ clang libgtest-dev gzip zlib1g-dev libcli11-dev libdivsufsort-dev help2man)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
