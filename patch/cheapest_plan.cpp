@@ -1,20 +1,23 @@
 // The shortest path runs over windows of the target. Every position of a
-// window is a node holding the cheapest way found to write the target up to
-// it, and the reader's copy positions along that way; each candidate action
-// at a node offers the nodes it reaches, at its price. Stored bytes (a
-// TargetRead) are priced as a run: the head's size depends on the run's
-// length, so a run is an edge from the node where the last action ended,
-// and the cheapest such node is kept per head size in a queue ordered by
-// cost. A copy of 256 bytes or more is taken as soon as it is found, which
-// also carries the walk over long unchanged stretches in one step.
+// window is a node holding the cheapest ways found to write the target up
+// to it, each with the reader's copy positions it leaves; each candidate
+// action at a node offers the nodes it reaches, at its price. Stored bytes
+// (a TargetRead) are priced as a run: the head's size depends on the run's
+// length, so a run is an edge from a node where an action ended, and the
+// cheapest such nodes are kept per head size in a queue ordered by cost. A
+// copy of 128 bytes or more is taken as soon as it is found, which also
+// carries the walk over long unchanged stretches in one step.
 //
-// The prices are exact, but a node keeps only the copy positions of its
-// cheapest way, not of every way: a way a byte dearer that leaves them
-// where the next copy wants them is lost. The quick plan's own actions are
-// among the candidates, and the writer keeps the cheaper of the two plans.
+// The prices are exact, but what a copy costs depends on where the copies
+// before it left the copy positions: a way a byte dearer may leave them
+// where the next copy wants them. So a node keeps a second way, with other
+// positions, while it is at most two bytes dearer than the cheapest; more
+// would cost time for little. The quick plan's own actions are among the
+// candidates, and the writer keeps the cheaper of the two plans.
 #include "cheapest_plan.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 #include "match_length.h"
@@ -25,19 +28,25 @@ namespace {
 // Long quick actions need no index: their own continuation is a candidate.
 constexpr std::uint64_t kSettledRead = 64;
 constexpr std::uint64_t kSettledTargetCopy = 4096;
+constexpr std::uint64_t kSpanMargin = 64;
 constexpr std::size_t kWindow = 4096;
-constexpr std::uint64_t kTakeAtOnce = 256;
+constexpr std::uint64_t kTakeAtOnce = 128;
 // Index matches shorter than this cost more than the bytes they copy.
 constexpr std::uint16_t kShortestIndexMatch = 3;
 // Lengths of a candidate beyond those a cheaper one covers: all of them up
 // to this many, else the first and last kLengthEnds and the longest with
 // each head size, for a candidate that long rarely ends anywhere else.
-constexpr std::uint64_t kAllLengths = 48;
+constexpr std::uint64_t kAllLengths = 24;
 constexpr std::uint64_t kLongestOneByteHead = 32;
 constexpr std::uint64_t kLongestTwoByteHead = 4128;
-constexpr std::uint64_t kLengthEnds = 16;
+constexpr std::uint64_t kLengthEnds = 8;
+// Matches longer than this are remembered, so that the positions inside
+// them are not compared again.
+constexpr std::uint64_t kRemeasured = 16;
 
 constexpr std::int64_t kUnreached = std::numeric_limits<std::int64_t>::max();
+constexpr std::size_t kWays = 2;
+constexpr std::int64_t kSecondWaySlack = 2;
 
 bool is_settled(const PlannedAction& action) {
   switch (action.kind) {
@@ -60,6 +69,12 @@ struct Gap {
   std::uint64_t start = 0;
   std::uint64_t end = 0;
 };
+
+std::uint64_t target_end(const Plan& quick) {
+  std::uint64_t end = 0;
+  for (const PlannedAction& action : quick) end += action.length;
+  return end;
+}
 
 std::vector<Gap> gaps_of(const Plan& quick) {
   std::vector<Gap> gaps;
@@ -103,8 +118,8 @@ class Planner {
     // The gaps left out of the index keep the quick plan's actions.
     std::size_t s = 0;
     for (const Gap& gap : gaps_of(quick)) {
-      while (s < spans.size() && spans[s].end <= gap.start) ++s;
-      const bool indexed = s < spans.size() && spans[s].start == gap.start;
+      while (s < spans.size() && spans[s].end < gap.end) ++s;
+      const bool indexed = s < spans.size() && spans[s].start <= gap.start;
       if (!indexed) kept_.push_back(gap);
     }
   }
@@ -124,22 +139,32 @@ class Planner {
   }
 
  private:
+  // A way to reach a node: its cost, its last action and where that started.
+  struct Way {
+    std::int64_t cost;  // bytes since the window's start
+    std::int32_t from;  // the node the last action started at; -1: the run carried into the window
+    std::uint8_t from_way;
+    ActionKind kind;
+    std::uint32_t actions;  // since the window's start
+    std::uint64_t copy_from;
+    CopyPositions at;  // after the action
+  };
+
+  // Of two ways as cheap, the one of fewer actions: it moved the copy
+  // positions less often for nothing.
+  static bool cheaper(const Way& a, const Way& b) {
+    return a.cost < b.cost || (a.cost == b.cost && a.actions < b.actions);
+  }
+
   struct Node {
-    std::int64_t cost = kUnreached;  // bytes since the window's start
-    std::int64_t from = 0;           // the node the last action started at; below 0: the run carried in
-    CopyPositions at;                // after the action; a run of stored bytes keeps those of its start
-    ActionKind kind = ActionKind::TargetRead;
-    std::uint64_t copy_from = 0;
+    Way way[kWays];  // the cheapest first
+    std::uint8_t ways = 0;
     std::uint32_t stamp = 0;  // the window that set it: older ones are unreached
   };
 
-  // The copy positions at node j. Runs of stored bytes leave them as they
-  // were where the run started, which is never a run itself.
-  const CopyPositions& positions_at(std::size_t j) const {
-    const Node& n = nodes_[j];
-    if (n.kind != ActionKind::TargetRead) return n.at;
-    return n.from < 0 ? nodes_[0].at : nodes_[static_cast<std::size_t>(n.from)].at;
-  }
+  // A way into a node, by the number of its node and which of its ways.
+  static std::uint32_t way_id(std::size_t j, std::size_t w) { return static_cast<std::uint32_t>(j << 2 | w); }
+  const Way& way_of(std::uint32_t id) const { return nodes_[id >> 2].way[id & 3]; }
 
   // The cheapest ends of actions within a head size's reach, for runs of
   // stored bytes that start there: cost - position ascending.
@@ -147,17 +172,17 @@ class Planner {
    public:
     explicit RunStarts(std::size_t capacity) : at_(capacity) {}
     void clear() { head_ = tail_ = 0; }
-    bool empty() const { return head_ == tail_; }
-    std::size_t front() const { return at_[head_]; }
+    std::size_t size() const { return tail_ - head_; }
+    std::uint32_t operator[](std::size_t k) const { return at_[head_ + k]; }
     void pop_front() { ++head_; }
     template <class Key>
-    void push(std::size_t node, Key key) {
-      while (tail_ > head_ && key(at_[tail_ - 1]) >= key(node)) --tail_;
-      at_[tail_++] = node;
+    void push(std::uint32_t way, Key key) {
+      while (tail_ > head_ && key(at_[tail_ - 1]) > key(way)) --tail_;
+      at_[tail_++] = way;
     }
 
    private:
-    std::vector<std::size_t> at_;
+    std::vector<std::uint32_t> at_;
     std::size_t head_ = 0;
     std::size_t tail_ = 0;
   };
@@ -165,10 +190,39 @@ class Planner {
   Node& node(std::size_t j) {
     Node& n = nodes_[j];
     if (n.stamp != stamp_) {
-      n.cost = kUnreached;
+      n.ways = 0;
       n.stamp = stamp_;
     }
     return n;
+  }
+
+  static bool same_positions(const CopyPositions& a, const CopyPositions& b) {
+    return a.source == b.source && a.target == b.target;
+  }
+
+  // Keeps `way` at node n if it is the cheapest, or among the cheapest
+  // with other copy positions than the cheaper ones and close enough to it.
+  static void offer(Node& n, const Way& way) {
+    std::size_t at = 0;  // where it goes among the ways, cheapest first
+    while (at < n.ways && !cheaper(way, n.way[at])) {
+      if (same_positions(way.at, n.way[at].at)) return;
+      ++at;
+    }
+    if (at == kWays) return;
+    if (n.ways > 0 && way.cost > n.way[0].cost + kSecondWaySlack) return;
+    // A dearer way with the same positions gives way to it.
+    std::size_t last = n.ways;
+    for (std::size_t k = at; k < n.ways; ++k) {
+      if (same_positions(way.at, n.way[k].at)) {
+        last = k;
+        break;
+      }
+    }
+    if (last == n.ways && n.ways < kWays) ++n.ways;
+    if (last == kWays) last = kWays - 1;
+    for (std::size_t k = last; k > at; --k) n.way[k] = n.way[k - 1];
+    n.way[at] = way;
+    while (n.ways > 1 && n.way[n.ways - 1].cost > n.way[0].cost + kSecondWaySlack) --n.ways;
   }
 
   // Walks the positions from position_ on, a window's worth but not past
@@ -182,50 +236,46 @@ class Planner {
     const auto carried = static_cast<std::int64_t>(literal_run_);
     // The window's start is where the last action ended (SourceRead stands
     // for any kind but a run).
-    node(0) = {0, 0, at_, ActionKind::SourceRead, 0, stamp_};
+    Node& start = node(0);
+    start.way[0] = {0, 0, 0, ActionKind::SourceRead, 0, 0, at_};
+    start.ways = 1;
     short_runs_.clear();
     long_runs_.clear();
-    const auto key = [this](std::size_t j) { return nodes_[j].cost - static_cast<std::int64_t>(j); };
+    const auto key = [this](std::uint32_t id) { return way_of(id).cost - static_cast<std::int64_t>(id >> 2); };
 
     std::size_t taken_at = count + 1;
     Candidate taken{};
     for (std::size_t j = 0; j <= count; ++j) {
       Node& here = node(j);
       if (j > 0) {
-        while (!short_runs_.empty() && short_runs_.front() + 32 < j) {
-          const std::size_t older = short_runs_.front();
+        while (short_runs_.size() > 0 && (short_runs_[0] >> 2) + kLongestOneByteHead < j) {
+          const std::uint32_t older = short_runs_[0];
           short_runs_.pop_front();
           long_runs_.push(older, key);
         }
-        // The cheapest run of stored bytes that ends here.
+        // Runs of stored bytes that end here: the one carried into the
+        // window, and from the two cheapest starts of each head size.
         const auto stored = static_cast<std::int64_t>(j);
-        std::int64_t cost = kUnreached;
-        std::int64_t from = 0;
-        if (!short_runs_.empty()) {
-          cost = key(short_runs_.front()) + stored + 1;
-          from = static_cast<std::int64_t>(short_runs_.front());
-        }
-        if (!long_runs_.empty() && key(long_runs_.front()) + stored + 2 < cost) {
-          cost = key(long_runs_.front()) + stored + 2;
-          from = static_cast<std::int64_t>(long_runs_.front());
-        }
         if (carried > 0) {
           const auto run = static_cast<std::uint64_t>(carried + stored);
-          const std::int64_t longer =
-              stored + static_cast<std::int64_t>(literal_head_size(run) - literal_head_size(literal_run_));
-          if (longer < cost) {
-            cost = longer;
-            from = -carried;
+          offer(here, {stored + static_cast<std::int64_t>(literal_head_size(run) - literal_head_size(literal_run_)), -1,
+                       0, ActionKind::TargetRead, 0, 0, at_});
+        }
+        const auto offer_run = [&](const RunStarts& starts, std::int64_t head) {
+          for (std::size_t k = 0; k < std::min<std::size_t>(starts.size(), kWays); ++k) {
+            const std::uint32_t id = starts[k];
+            const Way& before = way_of(id);
+            offer(here, {key(id) + stored + head, static_cast<std::int32_t>(id >> 2), static_cast<std::uint8_t>(id & 3),
+                         ActionKind::TargetRead, before.actions + 1, 0, before.at});
           }
-        }
-        if (cost < here.cost) {
-          here.cost = cost;
-          here.from = from;
-          here.kind = ActionKind::TargetRead;
-        }
+        };
+        offer_run(long_runs_, 2);
+        offer_run(short_runs_, 1);
       }
       if (j == count) break;
-      if (here.kind != ActionKind::TargetRead) short_runs_.push(j, key);
+      for (std::size_t w = 0; w < here.ways; ++w) {
+        if (here.way[w].kind != ActionKind::TargetRead) short_runs_.push(way_id(j, w), key);
+      }
       if (const Candidate longest = relax_from(j, base + j, count); longest.length >= kTakeAtOnce) {
         taken_at = j;
         taken = longest;
@@ -234,112 +284,176 @@ class Planner {
     }
 
     std::size_t end = taken_at <= count ? taken_at : count;
-    if (taken_at > count && more && nodes_[end].kind == ActionKind::TargetRead && nodes_[end].from > 0) {
+    std::size_t end_way = 0;
+    if (taken_at <= count) {
+      // The way the long copy costs least after.
+      const Node& here = nodes_[end];
+      const auto total = [&](const Way& way) {
+        std::uint64_t offset = 0;
+        if (taken.kind == ActionKind::SourceCopy) offset = number_size(signed_distance(way.at.source, taken.from));
+        if (taken.kind == ActionKind::TargetCopy) offset = number_size(signed_distance(way.at.target, taken.from));
+        return way.cost + static_cast<std::int64_t>(offset);
+      };
+      for (std::size_t w = 1; w < here.ways; ++w) {
+        if (total(here.way[w]) < total(here.way[end_way])) end_way = w;
+      }
+    }
+    const Way& last = nodes_[end].way[0];
+    if (taken_at > count && more && last.kind == ActionKind::TargetRead && last.from > 0) {
       // Bytes stored up to the window's end may yet be copied from a node
       // beyond it: only the way to the run's start is final.
-      end = static_cast<std::size_t>(nodes_[end].from);
+      end = static_cast<std::size_t>(last.from);
+      end_way = last.from_way;
     }
-    commit_way(end);
+    commit_way(end, end_way);
     if (taken_at <= count) commit({taken.kind, std::min(taken.length, stop - position_), taken.from});
   }
 
+  // How far the source (or the target) from `from` agrees with the target
+  // from t, up to `room` bytes. Inside a long match every position asks
+  // again for the same match one byte on: the last few matches measured
+  // answer that without comparing again.
+  std::uint64_t matching(bool in_target, std::uint64_t from, std::uint64_t t, std::uint64_t room) {
+    const std::uint64_t shift = from - t;  // the same for every position of one match
+    for (const Measured& m : measured_) {
+      if (m.in_target == in_target && m.shift == shift && m.start <= t && t < m.end) return m.end - t;
+    }
+    const std::uint8_t* data = in_target ? target_.data() : source_.data();
+    const std::uint64_t limit = in_target ? room : std::min<std::uint64_t>(source_.size() - from, room);
+    const std::uint64_t length = match_length(data + from, target_.data() + t, static_cast<std::size_t>(limit));
+    if (length > kRemeasured) {
+      measured_[next_measured_] = {in_target, shift, t, t + length};
+      next_measured_ = (next_measured_ + 1) % measured_.size();
+    }
+    return length;
+  }
+
   // Offers every candidate at window node j (target position t) to the nodes
-  // it reaches; returns the candidate to take at once, if one is long enough.
+  // it reaches, from each of its ways; returns the longest candidate, which
+  // is taken at once if it is long enough.
   Candidate relax_from(std::size_t j, std::uint64_t t, std::size_t count) {
     const Node& here = nodes_[j];
-    const CopyPositions& at = positions_at(j);
-    Candidate found[6];
-    std::size_t n = 0;
     const std::uint64_t room = target_.size() - t;
-    const auto add = [&](ActionKind kind, std::uint64_t from, std::uint64_t offset_size) {
-      for (std::size_t k = 0; k < n; ++k) {
-        if (found[k].kind == kind && found[k].from == from) return;
-      }
-      const std::uint8_t* data = kind == ActionKind::TargetCopy ? target_.data() : source_.data();
-      const std::uint64_t limit =
-          kind == ActionKind::TargetCopy ? room : std::min<std::uint64_t>(source_.size() - from, room);
-      const std::uint64_t length = match_length(data + from, target_.data() + t, static_cast<std::size_t>(limit));
-      if (length == 0 || (kind != ActionKind::SourceRead && length < 2)) return;
-      found[n++] = {kind, from, length, offset_size};
+    const auto measure = [&](ActionKind kind, std::uint64_t from) -> std::uint64_t {
+      const std::uint64_t length = matching(kind == ActionKind::TargetCopy, from, t, room);
+      return length == 0 || (kind != ActionKind::SourceRead && length < 2) ? 0 : length;
     };
-
-    if (t < source_.size()) add(ActionKind::SourceRead, t, 0);
-    // Where the copies would go on, had the bytes stored since been copied.
-    const std::uint64_t stored =
-        here.kind == ActionKind::TargetRead ? static_cast<std::uint64_t>(static_cast<std::int64_t>(j) - here.from) : 0;
-    if (at.source + stored < source_.size()) {
-      add(ActionKind::SourceCopy, at.source + stored, number_size(signed_distance(at.source, at.source + stored)));
-    }
-    if (at.target + stored < t) {
-      add(ActionKind::TargetCopy, at.target + stored, number_size(signed_distance(at.target, at.target + stored)));
-    }
+    // The candidates whose source does not depend on the way here.
+    Candidate fixed[4];
+    std::size_t fixed_count = 0;
+    const auto add_fixed = [&](ActionKind kind, std::uint64_t from) {
+      for (std::size_t k = 0; k < fixed_count; ++k) {
+        if (fixed[k].kind == kind && fixed[k].from == from) return;
+      }
+      if (const std::uint64_t length = measure(kind, from); length > 0) fixed[fixed_count++] = {kind, from, length, 0};
+    };
+    if (t < source_.size()) add_fixed(ActionKind::SourceRead, t);
     while (quick_index_ + 1 < quick_.size() && quick_starts_[quick_index_ + 1] <= t) ++quick_index_;
     if (quick_index_ > 0 && quick_starts_[quick_index_] > t) quick_index_ = quick_cover(t);
     if (quick_index_ < quick_.size()) {
       const PlannedAction& quick = quick_[quick_index_];
-      const std::uint64_t from = quick.from + (t - quick_starts_[quick_index_]);
-      if (quick.kind == ActionKind::SourceCopy) {
-        add(ActionKind::SourceCopy, from, number_size(signed_distance(at.source, from)));
-      } else if (quick.kind == ActionKind::TargetCopy) {
-        add(ActionKind::TargetCopy, from, number_size(signed_distance(at.target, from)));
+      if (quick.kind == ActionKind::SourceCopy || quick.kind == ActionKind::TargetCopy) {
+        add_fixed(quick.kind, quick.from + (t - quick_starts_[quick_index_]));
       }
     }
     if (const LongestMatches* matches = index_.find(t, span_hint_)) {
-      if (matches->source_length >= kShortestIndexMatch) {
-        add(ActionKind::SourceCopy, matches->source_from,
-            number_size(signed_distance(at.source, matches->source_from)));
-      }
-      if (matches->target_length >= kShortestIndexMatch) {
-        add(ActionKind::TargetCopy, matches->target_from,
-            number_size(signed_distance(at.target, matches->target_from)));
-      }
+      if (matches->source_length >= kShortestIndexMatch) add_fixed(ActionKind::SourceCopy, matches->source_from);
+      if (matches->target_length >= kShortestIndexMatch) add_fixed(ActionKind::TargetCopy, matches->target_from);
     }
 
-    // Each length from the candidate with the cheapest offset that reaches it.
-    for (std::size_t k = 1; k < n; ++k) {
-      for (std::size_t i = k; i > 0 && found[i].offset_size < found[i - 1].offset_size; --i) {
-        std::swap(found[i], found[i - 1]);
-      }
-    }
     Candidate longest{};
     std::int64_t longest_saving = std::numeric_limits<std::int64_t>::min();
-    std::uint64_t covered = 0;
-    const std::uint64_t reach = count - j;
-    for (std::size_t k = 0; k < n; ++k) {
-      const Candidate& c = found[k];
-      const auto saving = static_cast<std::int64_t>(c.length) -
-                          static_cast<std::int64_t>(number_size(action_head(c.kind, c.length)) + c.offset_size);
-      if (c.length > longest.length || (c.length == longest.length && saving > longest_saving)) {
-        longest = c;
-        longest_saving = saving;
-      }
-      if (c.length <= covered) continue;
-      const std::uint64_t low = std::max<std::uint64_t>(covered + 1, c.kind == ActionKind::SourceRead ? 1 : 2);
-      const std::uint64_t high = std::min(c.length, reach);
-      covered = c.length;
-      if (low > high) continue;
-      if (high - low < kAllLengths) {
-        for (std::uint64_t length = low; length <= high; ++length) offer(j, at, c, length);
-      } else {
-        for (std::uint64_t length = low; length < low + kLengthEnds; ++length) offer(j, at, c, length);
-        for (const std::uint64_t edge : {kLongestOneByteHead, kLongestTwoByteHead}) {
-          if (edge >= low + kLengthEnds && edge <= high - kLengthEnds) offer(j, at, c, edge);
+    for (std::size_t w = 0; w < here.ways; ++w) {
+      const Way& way = here.way[w];
+      Candidate found[6];
+      std::size_t n = 0;
+      const auto offset_size = [&](ActionKind kind, std::uint64_t from) -> std::uint64_t {
+        if (kind == ActionKind::SourceCopy) return number_size(signed_distance(way.at.source, from));
+        if (kind == ActionKind::TargetCopy) return number_size(signed_distance(way.at.target, from));
+        return 0;
+      };
+      for (std::size_t k = 0; k < fixed_count; ++k) {
+        const std::uint64_t offset = offset_size(fixed[k].kind, fixed[k].from);
+        // A dearer way offers a candidate only where its offset is enough
+        // shorter to make up for it.
+        if (w > 0 && way.cost + static_cast<std::int64_t>(offset) >=
+                         here.way[0].cost + static_cast<std::int64_t>(fixed[k].offset_size)) {
+          continue;
         }
-        for (std::uint64_t length = high - kLengthEnds + 1; length <= high; ++length) offer(j, at, c, length);
+        found[n] = fixed[k];
+        found[n++].offset_size = offset;
+      }
+      if (w == 0) {
+        for (std::size_t k = 0; k < fixed_count; ++k) fixed[k].offset_size = offset_size(fixed[k].kind, fixed[k].from);
+      }
+      // Where the copies would go on, had the bytes stored since been copied.
+      std::uint64_t stored = 0;
+      if (way.kind == ActionKind::TargetRead) {
+        stored = way.from < 0 ? literal_run_ + j : j - static_cast<std::size_t>(way.from);
+      }
+      const auto add_onward = [&](ActionKind kind, std::uint64_t from) {
+        for (std::size_t k = 0; k < n; ++k) {
+          if (found[k].kind == kind && found[k].from == from) return;
+        }
+        if (const std::uint64_t length = measure(kind, from); length > 0) {
+          found[n++] = {kind, from, length, offset_size(kind, from)};
+        }
+      };
+      if (way.at.source + stored < source_.size()) add_onward(ActionKind::SourceCopy, way.at.source + stored);
+      if (way.at.target + stored < t) add_onward(ActionKind::TargetCopy, way.at.target + stored);
+
+      // Each length from the candidate with the cheapest offset that reaches it.
+      for (std::size_t k = 1; k < n; ++k) {
+        for (std::size_t i = k; i > 0 && found[i].offset_size < found[i - 1].offset_size; --i) {
+          std::swap(found[i], found[i - 1]);
+        }
+      }
+      std::uint64_t covered = 0;
+      const std::uint64_t reach = count - j;
+      for (std::size_t k = 0; k < n; ++k) {
+        const Candidate& c = found[k];
+        const auto saving = static_cast<std::int64_t>(c.length) -
+                            static_cast<std::int64_t>(number_size(action_head(c.kind, c.length)) + c.offset_size);
+        if (w == 0 && (c.length > longest.length || (c.length == longest.length && saving > longest_saving))) {
+          longest = c;
+          longest_saving = saving;
+        }
+        if (c.length <= covered) continue;
+        const std::uint64_t low = std::max<std::uint64_t>(covered + 1, c.kind == ActionKind::SourceRead ? 1 : 2);
+        const std::uint64_t high = std::min(c.length, reach);
+        covered = c.length;
+        if (low > high) continue;
+        if (high - low < kAllLengths) {
+          for (std::uint64_t length = low; length <= high; ++length) relax(j, w, c, length);
+        } else {
+          for (std::uint64_t length = low; length < low + kLengthEnds; ++length) relax(j, w, c, length);
+          for (const std::uint64_t edge : {kLongestOneByteHead, kLongestTwoByteHead}) {
+            if (edge >= low + kLengthEnds && edge <= high - kLengthEnds) relax(j, w, c, edge);
+          }
+          for (std::uint64_t length = high - kLengthEnds + 1; length <= high; ++length) relax(j, w, c, length);
+        }
       }
     }
     return longest;
   }
 
-  void offer(std::size_t j, const CopyPositions& here_at, const Candidate& c, std::uint64_t length) {
-    const std::int64_t cost =
-        nodes_[j].cost + static_cast<std::int64_t>(number_size(action_head(c.kind, length)) + c.offset_size);
+  void relax(std::size_t j, std::size_t w, const Candidate& c, std::uint64_t length) {
+    const Way& way = nodes_[j].way[w];
+    const std::int64_t cost = way.cost + static_cast<std::int64_t>(head_size(c.kind, length) + c.offset_size);
     Node& there = node(j + length);
-    if (cost >= there.cost) return;
-    CopyPositions at = here_at;
-    if (c.kind == ActionKind::SourceCopy) at.source = c.from + length;
-    if (c.kind == ActionKind::TargetCopy) at.target = c.from + length;
-    there = {cost, static_cast<std::int64_t>(j), at, c.kind, c.from, stamp_};
+    // Most offers lose to what the node has: said before a way is built.
+    if (there.ways > 0 && cost > there.way[0].cost + kSecondWaySlack) return;
+    if (there.ways == kWays && cost > there.way[kWays - 1].cost) return;
+    Way next{cost, static_cast<std::int32_t>(j), static_cast<std::uint8_t>(w), c.kind, way.actions + 1, c.from, way.at};
+    if (c.kind == ActionKind::SourceCopy) next.at.source = c.from + length;
+    if (c.kind == ActionKind::TargetCopy) next.at.target = c.from + length;
+    offer(there, next);
+  }
+
+  static std::uint64_t head_size(ActionKind kind, std::uint64_t length) {
+    if (length <= kLongestOneByteHead) return 1;
+    if (length <= kLongestTwoByteHead) return 2;
+    return number_size(action_head(kind, length));
   }
 
   std::size_t quick_cover(std::uint64_t t) const {
@@ -347,13 +461,14 @@ class Planner {
     return static_cast<std::size_t>(after - quick_starts_.begin()) - 1;
   }
 
-  // Commits the cheapest way from the window's start to node `end`.
-  void commit_way(std::size_t end) {
+  // Commits the way from the window's start to way w of node `end`.
+  void commit_way(std::size_t end, std::size_t w) {
     way_.clear();
     for (std::size_t j = end; j > 0;) {
-      const Node& n = nodes_[j];
-      const std::size_t from = n.from < 0 ? 0 : static_cast<std::size_t>(n.from);
-      way_.push_back({n.kind, j - from, n.copy_from});
+      const Way& way = nodes_[j].way[w];
+      const std::size_t from = way.from < 0 ? 0 : static_cast<std::size_t>(way.from);
+      way_.push_back({way.kind, j - from, way.copy_from});
+      w = way.from < 0 ? 0 : way.from_way;
       j = from;
     }
     for (auto step = way_.rbegin(); step != way_.rend(); ++step) commit(*step);
@@ -374,9 +489,20 @@ class Planner {
   std::vector<std::uint64_t> quick_starts_;  // where each quick action starts, and the target's end
   std::vector<Gap> kept_;
   std::vector<Node> nodes_;
-  RunStarts short_runs_{kWindow + 1};  // runs of up to 32 bytes from there: a 1-byte head
-  RunStarts long_runs_{kWindow + 1};   // longer ones, up to the window's size: a 2-byte head
+  RunStarts short_runs_{kWays * (kWindow + 1)};  // runs of up to 32 bytes from there: a 1-byte head
+  RunStarts long_runs_{kWays * (kWindow + 1)};   // longer ones, up to the window's size: a 2-byte head
   std::vector<PlannedAction> way_;
+  // Matches measured lately, each a stretch [start, end) of the target that
+  // agrees with the data `shift` bytes on, up to the first byte that does
+  // not (or the end of either file).
+  struct Measured {
+    bool in_target = false;
+    std::uint64_t shift = 0;
+    std::uint64_t start = 0;
+    std::uint64_t end = 0;
+  };
+  std::array<Measured, 8> measured_{};
+  std::size_t next_measured_ = 0;
   std::uint32_t stamp_ = 0;
   std::size_t quick_index_ = 0;
   std::size_t span_hint_ = 0;
@@ -394,15 +520,28 @@ std::vector<TargetSpan> spans_to_index(const Plan& quick, std::uint64_t budget) 
   // as another image's, would take the whole budget and give little.
   std::vector<Gap> gaps = gaps_of(quick);
   std::sort(gaps.begin(), gaps.end(), [](const Gap& a, const Gap& b) { return a.end - a.start < b.end - b.start; });
+  const std::uint64_t end = target_end(quick);
   std::vector<TargetSpan> spans;
   std::uint64_t total = 0;
   for (const Gap& gap : gaps) {
-    if (total + (gap.end - gap.start) > budget) break;
-    total += gap.end - gap.start;
-    spans.push_back({static_cast<std::size_t>(gap.start), static_cast<std::size_t>(gap.end)});
+    // With the bytes on either side, so that a match running on into the
+    // quick plan's long actions is seen to be longer than one that stops.
+    const std::uint64_t start = gap.start > kSpanMargin ? gap.start - kSpanMargin : 0;
+    const std::uint64_t stop = std::min(end, gap.end + kSpanMargin);
+    if (total + (stop - start) > budget) break;
+    total += stop - start;
+    spans.push_back({static_cast<std::size_t>(start), static_cast<std::size_t>(stop)});
   }
   std::sort(spans.begin(), spans.end(), [](const TargetSpan& a, const TargetSpan& b) { return a.start < b.start; });
-  return spans;
+  std::vector<TargetSpan> merged;
+  for (const TargetSpan& span : spans) {
+    if (!merged.empty() && merged.back().end >= span.start) {
+      merged.back().end = std::max(merged.back().end, span.end);
+    } else {
+      merged.push_back(span);
+    }
+  }
+  return merged;
 }
 
 Plan cheapest_plan(std::span<const std::uint8_t> source, std::span<const std::uint8_t> target, const Plan& quick,

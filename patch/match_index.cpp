@@ -26,7 +26,11 @@ namespace talvo::bps {
 namespace {
 
 constexpr std::size_t kKeyBytes = 4;
+// Every 4th source position is looked up, or every one in a source under
+// 1 MiB: a lookup costs a few nanoseconds, and the short matches a sparser
+// look misses pay a byte or two each.
 constexpr std::size_t kSourceStep = 4;
+constexpr std::size_t kDenseSource = 1 << 20;
 constexpr std::size_t kPieceReach = 16;
 constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 constexpr std::uint32_t kLengthCap = std::numeric_limits<std::uint16_t>::max();
@@ -109,6 +113,7 @@ std::size_t run_end(std::span<const std::uint8_t> data, std::size_t p) {
 std::vector<Piece> source_pieces(std::span<const std::uint8_t> source, const FourByteSet& keys, std::size_t budget) {
   std::vector<Piece> pieces;
   std::size_t taken = 0;
+  const std::size_t step = source.size() < kDenseSource ? 1 : kSourceStep;
   for (std::size_t p = 0; p + kKeyBytes <= source.size() && taken < budget;) {
     if (keys.contains(load32(source.data() + p))) {
       const std::size_t start = p > kPieceReach ? p - kPieceReach : 0;
@@ -121,7 +126,7 @@ std::vector<Piece> source_pieces(std::span<const std::uint8_t> source, const Fou
         pieces.push_back({start, end});
       }
     }
-    std::size_t next = p + kSourceStep;
+    std::size_t next = p + step;
     if (p + 8 <= source.size() && load64(source.data() + p) == source[p] * 0x0101010101010101ULL) {
       // Inside a run: on to the last positions whose pieces reach past it.
       const std::size_t end = run_end(source, p);
@@ -130,6 +135,13 @@ std::vector<Piece> source_pieces(std::span<const std::uint8_t> source, const Fou
     p = next;
   }
   return pieces;
+}
+
+// Of two matches the longer, or of two as long the earlier: copies from
+// early in a file lie nearer each other, and nearer copies cost shorter
+// offsets.
+bool better(std::uint32_t length, std::uint32_t from, std::uint32_t than_length, std::uint32_t than_from) {
+  return length > than_length || (length == than_length && length > 0 && from < than_from);
 }
 
 // The common length of each suffix in the array and the one before it
@@ -232,7 +244,8 @@ MatchIndex::MatchIndex(std::span<const std::uint8_t> source, std::span<const std
         continue;
       }
       LongestMatches& found = sorted[i];
-      if (source_from != kNone && std::min(source_common, kLengthCap) > found.source_length) {
+      if (source_from != kNone &&
+          better(std::min(source_common, kLengthCap), source_from, found.source_length, found.source_from)) {
         found.source_length = static_cast<std::uint16_t>(std::min(source_common, kLengthCap));
         found.source_from = source_from;
       }
@@ -241,7 +254,8 @@ MatchIndex::MatchIndex(std::span<const std::uint8_t> source, std::span<const std
         earlier.pop_back();
         if (!earlier.empty()) earlier.back().common = std::min(earlier.back().common, passed);
       }
-      if (!earlier.empty() && std::min(earlier.back().common, kLengthCap) > found.target_length) {
+      if (!earlier.empty() && better(std::min(earlier.back().common, kLengthCap), earlier.back().from,
+                                     found.target_length, found.target_from)) {
         found.target_length = static_cast<std::uint16_t>(std::min(earlier.back().common, kLengthCap));
         found.target_from = earlier.back().from;
       }
