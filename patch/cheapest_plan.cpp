@@ -44,7 +44,6 @@ constexpr std::uint64_t kLengthEnds = 8;
 // them are not compared again.
 constexpr std::uint64_t kRemeasured = 16;
 
-constexpr std::int64_t kUnreached = std::numeric_limits<std::int64_t>::max();
 constexpr std::size_t kWays = 2;
 constexpr std::int64_t kSecondWaySlack = 2;
 
