@@ -313,11 +313,12 @@ class Planner {
   // again for the same match one byte on: the last few matches measured
   // answer that without comparing again.
   std::uint64_t matching(bool in_target, std::uint64_t from, std::uint64_t t, std::uint64_t room) {
-    const std::uint64_t shift = from - t;  // the same for every position of one match
+    const std::uint8_t* data = in_target ? target_.data() : source_.data();
+    if (data[from] != target_[t]) return 0;  // most candidates, in new data
+    const std::uint64_t shift = from - t;    // the same for every position of one match
     for (const Measured& m : measured_) {
       if (m.in_target == in_target && m.shift == shift && m.start <= t && t < m.end) return m.end - t;
     }
-    const std::uint8_t* data = in_target ? target_.data() : source_.data();
     const std::uint64_t limit = in_target ? room : std::min<std::uint64_t>(source_.size() - from, room);
     const std::uint64_t length = match_length(data + from, target_.data() + t, static_cast<std::size_t>(limit));
     if (length > kRemeasured) {
