@@ -26,12 +26,14 @@ namespace talvo::bps {
 namespace {
 
 // Long quick actions need no index: their own continuation is a candidate.
+// Copies within the target are indexed up to a longer length, since they
+// are repeated text that later repeats copy pieces of.
 constexpr std::uint64_t kSettledRead = 64;
 constexpr std::uint64_t kSettledTargetCopy = 4096;
 constexpr std::uint64_t kSpanMargin = 64;
 constexpr std::size_t kWindow = 4096;
 constexpr std::uint64_t kTakeAtOnce = 128;
-// Index matches shorter than this cost more than the bytes they copy.
+// Index matches shorter than this cost at least the bytes they copy.
 constexpr std::uint16_t kShortestIndexMatch = 3;
 // Lengths of a candidate beyond those a cheaper one covers: all of them up
 // to this many, else the first and last kLengthEnds and the longest with
