@@ -225,17 +225,20 @@ MatchIndex::MatchIndex(std::span<const std::uint8_t> source, std::span<const std
     std::uint32_t from;    // its target position
     std::uint32_t common;  // least common length from it to the next one up, or to where the walk is
   };
-  std::vector<Earlier> earlier;
+  // A stack of positions, smallest at the bottom: the bottom one stands for
+  // none and is never passed (it shares nothing).
+  std::vector<Earlier> earlier(span_bytes + 1);
   for (const bool forwards : {true, false}) {
     std::uint32_t source_from = kNone;
     std::uint32_t source_common = 0;
-    earlier.clear();
+    std::size_t top = 0;
+    earlier[0] = {0, 0, 0};
     for (std::size_t k = 0; k < size; ++k) {
       const std::size_t i = forwards ? k : size - 1 - k;
       if (k > 0) {
         const std::uint32_t step = common[forwards ? i : i + 1];
         source_common = std::min(source_common, step);
-        if (!earlier.empty()) earlier.back().common = std::min(earlier.back().common, step);
+        earlier[top].common = std::min(earlier[top].common, step);
       }
       const auto at = static_cast<std::uint32_t>(sa[i]);
       if (at >= span_bytes) {
@@ -249,17 +252,17 @@ MatchIndex::MatchIndex(std::span<const std::uint8_t> source, std::span<const std
         found.source_length = static_cast<std::uint16_t>(std::min(source_common, kLengthCap));
         found.source_from = source_from;
       }
-      while (!earlier.empty() && earlier.back().at > at) {
-        const std::uint32_t passed = earlier.back().common;
-        earlier.pop_back();
-        if (!earlier.empty()) earlier.back().common = std::min(earlier.back().common, passed);
+      while (earlier[top].at > at) {
+        const std::uint32_t passed = earlier[top].common;
+        --top;
+        earlier[top].common = std::min(earlier[top].common, passed);
       }
-      if (!earlier.empty() && better(std::min(earlier.back().common, kLengthCap), earlier.back().from,
-                                     found.target_length, found.target_from)) {
-        found.target_length = static_cast<std::uint16_t>(std::min(earlier.back().common, kLengthCap));
-        found.target_from = earlier.back().from;
+      const Earlier& below = earlier[top];
+      if (better(std::min(below.common, kLengthCap), below.from, found.target_length, found.target_from)) {
+        found.target_length = static_cast<std::uint16_t>(std::min(below.common, kLengthCap));
+        found.target_from = below.from;
       }
-      earlier.push_back({at, sorted_origin[i], kNone});
+      earlier[++top] = {at, sorted_origin[i], kNone};
     }
   }
   matches_.resize(span_bytes);
