@@ -89,8 +89,8 @@ else()
   set(CPACK_COMPONENTS_ALL programs)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-  # Depends from the libraries the binaries link: the C library and zlib for
-  # the programs, GTK and its libraries for the module.
+  # Depends from the libraries the binaries link: the C library, zlib and
+  # libdivsufsort for the programs, GTK and its libraries for the module.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
   set(CPACK_DEBIAN_PROGRAMS_PACKAGE_NAME talvo)

@@ -16,7 +16,8 @@
 # that hyperfine's correction for starting that shell (noisy on a busy
 # machine) is small beside what is measured; figures are per process.
 # Then prints every median as a ratio to its floor, the peak memory of each
-# program, and runs the in-process kernel benchmarks.
+# program, and runs the in-process kernel benchmarks, with the patch writer's
+# sizes and times against the writer as it was.
 #
 #   scripts/bench.sh            # 30 timed batches of each command
 #   TALVO_BENCH_RUNS=100 TALVO_BENCH_BATCH=20 scripts/bench.sh
@@ -161,8 +162,27 @@ done
 if [ "${TALVO_BENCH_KERNELS:-1}" != 0 ]; then
   echo
   "$bin/bench/talvo_kernel_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
-  [ -x "$bin/bench/talvo_bps_bench" ] && "$bin/bench/talvo_bps_bench" --benchmark_repetitions=5 \
-    --benchmark_report_aggregates_only=true
+  if [ -x "$bin/bench/talvo_bps_bench" ]; then
+    "$bin/bench/talvo_bps_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+      --benchmark_out=bps.csv --benchmark_out_format=csv
+    # The patch writer beside the writer as it was (the baseline): the size
+    # of each pair's patch, and the median CPU time of writing it.
+    echo
+    echo "Patches between 6 MB images, the writer against the baseline (the writer as it was):"
+    awk -F, '/_median"/ && /Create/ {
+        name = $1; gsub(/"/, "", name); sub(/\/process_time_median/, "", name)
+        writer = name ~ /^BM_Baseline/ ? "baseline" : "writer"
+        sub(/^BM_(Bps|Baseline)Create/, "", name)
+        cpu[name, writer] = $4; bytes[name, writer] = $NF; names[name] = 1
+      }
+      END {
+        for (n in names) {
+          printf "  %-18s %9d bytes (baseline %9d, %+6.2f%%)  %6.2f ms CPU (baseline %6.2f ms)\n", n,
+                 bytes[n, "writer"], bytes[n, "baseline"], 100 * bytes[n, "writer"] / bytes[n, "baseline"] - 100,
+                 cpu[n, "writer"], cpu[n, "baseline"]
+        }
+      }' bps.csv
+  fi
   # The shortest encoding against greedy longest match (target: at most 3
   # times its time), the table-mode reader and the planner.
   "$bin/bench/talvo_tables_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

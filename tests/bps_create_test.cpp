@@ -10,6 +10,10 @@
 
 #include "bps.h"
 #include "bps_actions.h"
+#include "bps_number.h"
+#include "match_length.h"
+#include "patch_plan.h"
+#include "quick_plan.h"
 
 namespace talvo::bps {
 namespace {
@@ -144,6 +148,88 @@ TEST(BpsCreate, OnlyNewBytesAreStored) {
   const Bytes patch = bps::create(source, target);
   EXPECT_EQ(written_by(patch, ActionKind::TargetRead), inserted.size());
   EXPECT_LT(patch.size(), inserted.size() + 40);
+}
+
+// The size of the patch of `plan`, with no metadata.
+std::size_t patch_size(const Bytes& source, const Bytes& target, const Plan& plan) {
+  return 4 + number_size(source.size()) + number_size(target.size()) + 1 + encoded_size(plan) + 12;
+}
+
+// The plan of a plain writer: at each position the longest match found by
+// trying every source position and every earlier target position, or the
+// same offset in the source if that is as long; bytes stored where the
+// longest is shorter than `shortest`.
+Plan longest_match_plan(const Bytes& source, const Bytes& target, std::size_t shortest) {
+  Plan plan;
+  for (std::size_t t = 0; t < target.size();) {
+    PlannedAction best{ActionKind::TargetRead, 1, 0};
+    std::size_t longest = 0;
+    if (t < source.size())
+      longest = match_length(source.data() + t, target.data() + t, std::min(source.size(), target.size()) - t);
+    if (longest > 0) best = {ActionKind::SourceRead, longest, t};
+    for (std::size_t s = 0; s < source.size(); ++s) {
+      const std::size_t n =
+          match_length(source.data() + s, target.data() + t, std::min(source.size() - s, target.size() - t));
+      if (n > longest) best = {ActionKind::SourceCopy, longest = n, s};
+    }
+    for (std::size_t q = 0; q < t; ++q) {
+      const std::size_t n = match_length(target.data() + q, target.data() + t, target.size() - t);
+      if (n > longest) best = {ActionKind::TargetCopy, longest = n, q};
+    }
+    if (longest < shortest) best = {ActionKind::TargetRead, 1, 0};
+    add_action(plan, best);
+    t += best.length;
+  }
+  return plan;
+}
+
+// Small pairs of the kinds a translator's patch holds, each tried by the
+// plain writer with every shortest match from 2 to 8 bytes.
+TEST(BpsCreate, NoLargerThanAWriterOfTheLongestMatchesFoundByTryingEveryPosition) {
+  std::mt19937_64 rng(29);
+  const auto sentences = [&](std::size_t size) {
+    static const char* const kSentences[] = {"The gate opens. ", "You found a key! ", "Rest here, traveller. ",
+                                             "The king awaits. ", "Not enough gold. "};
+    std::string text;
+    while (text.size() < size) text += kSentences[rng() % std::size(kSentences)];
+    return Bytes(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(size));
+  };
+  const Bytes text = sentences(2500);
+  Bytes edited = text;
+  for (int i = 0; i < 25; ++i) edited[rng() % edited.size()] = static_cast<std::uint8_t>('0' + rng() % 10);
+  Bytes inserted = text;
+  for (int i = 0; i < 8; ++i) {
+    const Bytes words = sentences(10 + rng() % 40);
+    inserted.insert(inserted.begin() + static_cast<std::ptrdiff_t>(rng() % inserted.size()), words.begin(),
+                    words.end());
+  }
+  const Bytes noise = random_bytes(rng, 2000);
+  const std::vector<Pair> cases = {
+      {"text with bytes changed", text, edited},
+      {"text with sentences inserted", text, inserted},
+      {"text rewritten in the same sentences", text, sentences(2600)},
+      {"text with its halves swapped", text, joined({slice(text, 1300, 2500), slice(text, 0, 1300)})},
+      {"random bytes with a block moved and new bytes", noise,
+       joined({slice(noise, 0, 500), random_bytes(rng, 100), slice(noise, 1200, 2000), slice(noise, 500, 1200)})},
+      {"random bytes and text", noise, joined({sentences(600), slice(noise, 300, 900), sentences(400)})},
+  };
+  for (const Pair& pair : cases) {
+    std::size_t reference = SIZE_MAX;
+    for (std::size_t shortest = 2; shortest <= 8; ++shortest) {
+      reference = std::min(
+          reference, patch_size(pair.source, pair.target, longest_match_plan(pair.source, pair.target, shortest)));
+    }
+    EXPECT_LE(bps::create(pair.source, pair.target).size(), reference) << pair.what;
+  }
+}
+
+// The quick plan is the writer as it was: a patch never comes out larger.
+TEST(BpsCreate, NeverLargerThanTheQuickPlan) {
+  for (const Pair& pair : pairs()) {
+    EXPECT_LE(bps::create(pair.source, pair.target).size(),
+              patch_size(pair.source, pair.target, quick_plan(pair.source, pair.target)))
+        << pair.what;
+  }
 }
 
 }  // namespace
