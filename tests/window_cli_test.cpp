@@ -270,7 +270,7 @@ TEST(Preview, PagesReadBackCellByCellHoldTheEntrysCodesLineByLine) {
     }
     for (auto& page : pages) page.pop_back();
     for (std::size_t p = 0; p < pages.size(); ++p) {
-      char name[32];
+      char name[64];
       std::snprintf(name, sizeof name, "msg-%04zX-%zu.png", n, p + 1);
       const preview::PngRead read = preview::read_png([&] {
         const std::string png = read_file(folder / "out" / "pages" / name);
