@@ -69,7 +69,8 @@ void BM_HuffmanWalk(benchmark::State& state) {
   if (load_message_tree(image.image, tree) != TreeLoad::Ok) throw std::runtime_error("tree");
   for (auto _ : state) {
     BufferedOutput out;
-    if (decode_message_text(image.image, tree, game_vocabulary(CodeSet::Message), out) != MessageFailure::None) throw std::runtime_error("walk");
+    if (decode_message_text(image.image, tree, game_vocabulary(CodeSet::Message), out) != MessageFailure::None)
+      throw std::runtime_error("walk");
     benchmark::DoNotOptimize(out.text().data());
   }
   const auto bits = static_cast<double>(message_bits(image, tree));
@@ -91,7 +92,8 @@ void byte_bank(benchmark::State& state, const BankRecord& bank, const std::strin
   const FullSizeImage& image = full_size_image();
   for (auto _ : state) {
     BufferedOutput out;
-    if (decode_byte_bank_text(image.image, bank, game_vocabulary(CodeSet::Byte), out) != ByteBankFailure::None) throw std::runtime_error("bank");
+    if (decode_byte_bank_text(image.image, bank, game_vocabulary(CodeSet::Byte), out) != ByteBankFailure::None)
+      throw std::runtime_error("bank");
     benchmark::DoNotOptimize(out.text().data());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
@@ -111,7 +113,7 @@ void parse(benchmark::State& state, const EncoderVariant& variant, const std::st
   for (auto _ : state) {
     BufferedOutput bank;
     BufferedOutput index;
-    TextBankParser parser(variant, bank, index);
+    TextBankParser parser(variant, game_vocabulary(variant.token_table), bank, index);
     for (std::size_t at = 0; at < bytes.size(); at += kBlock) {
       if (!parser.feed(bytes.subspan(at, std::min(kBlock, bytes.size() - at)))) throw std::runtime_error("parse");
     }

@@ -7,6 +7,7 @@
 #include "diagnostic_report.h"
 #include "text_checker.h"
 #include "text_input.h"
+#include "vocabulary.h"
 #include "window_check.h"
 
 namespace talvo::cli {
@@ -59,7 +60,7 @@ int run_check(const Options& options) {
       ++errors;
       continue;
     }
-    CheckedText checked = check_text(input.sjis(), bank_record(banks[i]), check_options);
+    CheckedText checked = check_text(input.sjis(), bank_record(banks[i]), game_vocabularies(), check_options);
     if (windows[i]) add_window_diagnostics(input.sjis(), *windows[i], checked);
     std::vector<Diagnostic> diagnostics = file_diagnostics(input, checked);
     add_consistency_warnings(reference, input, banks[i], diagnostics);

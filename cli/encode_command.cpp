@@ -9,6 +9,7 @@
 #include "text_bank_parser.h"
 #include "text_checker.h"
 #include "text_input.h"
+#include "vocabulary.h"
 
 namespace talvo::cli {
 namespace {
@@ -22,7 +23,7 @@ std::span<const std::uint8_t> bytes_of(std::string_view text) {
 void report_stop(const TextInput& input, const BankRecord& bank) {
   CheckOptions options;
   options.byte_order_mark_is_error = input.encoding == TextEncoding::ShiftJis;
-  const CheckedText checked = check_text(input.sjis(), bank, options);
+  const CheckedText checked = check_text(input.sjis(), bank, game_vocabularies(), options);
   std::vector<Diagnostic> stops;
   for (const Diagnostic& d : file_diagnostics(input, checked)) {
     if (d.stops_encoder) {
@@ -58,7 +59,7 @@ int run_encode(const Options& options) {
   }
   BufferedOutput bank_bytes, index_bytes;
   bank_bytes.reserve(input.sjis().size());  // a code never takes more bytes than its text
-  TextBankParser parser(bank.variant, bank_bytes, index_bytes);
+  TextBankParser parser(bank.variant, game_vocabulary(bank.variant.token_table), bank_bytes, index_bytes);
   if (!parser.feed(bytes_of(input.sjis()))) {
     report_stop(input, bank);
     return kFailure;

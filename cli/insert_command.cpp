@@ -14,6 +14,7 @@
 #include "platform.h"
 #include "text_checker.h"
 #include "text_input.h"
+#include "vocabulary.h"
 
 namespace talvo::cli {
 namespace {
@@ -39,7 +40,7 @@ std::optional<JsonRefusal> read_bank_text(const GivenFile& given, TextEncoding e
     return JsonRefusal{"unreadable-text", given.path + ": " + reason};
   CheckOptions options;
   options.byte_order_mark_is_error = encoding == TextEncoding::ShiftJis;
-  const CheckedText checked = check_text(input.sjis(), bank_record(given.kind), options);
+  const CheckedText checked = check_text(input.sjis(), bank_record(given.kind), game_vocabularies(), options);
   const std::vector<Diagnostic> diagnostics = file_diagnostics(input, checked);
   print_diagnostics(stderr, input, diagnostics, report_style(ColorMode::Auto));
   const auto errors = std::count_if(diagnostics.begin(), diagnostics.end(),

@@ -17,13 +17,15 @@ bool original_text(const ImageFile& image, Bank bank, std::string& sjis, std::st
       reason = "its message tree cannot be read";
       return false;
     }
-    if (decode_message_text(image.cartridge(), *tree, game_vocabulary(CodeSet::Message), text) != MessageFailure::None) {
+    if (decode_message_text(image.cartridge(), *tree, game_vocabulary(CodeSet::Message), text) !=
+        MessageFailure::None) {
       reason = "its messages cannot be read to the end";
       return false;
     }
   } else {
     const BankRecord& layout = bank == Bank::FixedStrings ? kFixedStringBank : kBattleTextBank;
-    if (decode_byte_bank_text(image.cartridge(), layout, game_vocabulary(CodeSet::Byte), text) != ByteBankFailure::None) {
+    if (decode_byte_bank_text(image.cartridge(), layout, game_vocabulary(CodeSet::Byte), text) !=
+        ByteBankFailure::None) {
       reason = std::string("its ") + bank_record(bank).bank_name + " bank cannot be read to the end";
       return false;
     }

@@ -21,6 +21,7 @@
 #include "read_units.h"
 #include "text_input.h"
 #include "unit_hints.h"
+#include "vocabulary.h"
 #include "window_check.h"
 #include "window_problems.h"
 
@@ -185,7 +186,7 @@ bool read_file(const Options& options, const std::string& path, Bank bank, const
   const std::optional<WindowSetup> window = window_setup(options, bank_record(bank), status, false);
   if (!window) return false;
   file.window = *window;
-  file.checked = check_text(file.input.sjis(), bank_record(bank), kWithPlaces);
+  file.checked = check_text(file.input.sjis(), bank_record(bank), game_vocabularies(), kWithPlaces);
   if (file.checked.errors + file.input.conversion.size() > 0) {
     CheckedText errors = file.checked;
     std::erase_if(errors.diagnostics, [](const Diagnostic& d) { return d.severity != Severity::Error; });
@@ -274,7 +275,7 @@ int run_preview(const Options& options) {
         return kFailure;
       }
       const TextInput original = text_input(options.original_image, sjis, TextEncoding::ShiftJis);
-      originals = entry_texts(original, check_text(original.sjis(), bank, kWithPlaces).events);
+      originals = entry_texts(original, check_text(original.sjis(), bank, game_vocabularies(), kWithPlaces).events);
     }
     const preview::Typeface typeface{font, font ? nullptr : &stand_in, &file.texts};
     for (std::size_t k = 0; k < file.units.entries(); ++k) {

@@ -17,6 +17,7 @@
 #include "text_input.h"
 #include "token_tables.h"
 #include "unit_hints.h"
+#include "vocabulary.h"
 #include "window_check.h"
 #include "window_problems.h"
 
@@ -123,7 +124,7 @@ void print_errors(const TextInput& input, CheckedText checked, ColorMode color) 
 bool verify(const TextInput& input, std::string_view out, const WindowSetup& window,
             const std::vector<std::vector<std::uint16_t>>& expected, const std::vector<bool>& rewrapped) {
   const TextInput written = text_input(input.path, out, input.encoding);
-  const CheckedText checked = check_text(written.sjis(), kMessageBank, kWithPlaces);
+  const CheckedText checked = check_text(written.sjis(), kMessageBank, game_vocabularies(), kWithPlaces);
   bool good = checked.errors == 0 && checked.entries() == expected;
   const fit::FileUnits file = fit::units_of_events(checked.events, window.roles);
   fit::EntryLayout layout;
@@ -168,7 +169,7 @@ int run_wrap(const Options& options) {
     say(path + ": " + reason);
     return kFailure;
   }
-  const CheckedText checked = check_text(input.sjis(), kMessageBank, kWithPlaces);
+  const CheckedText checked = check_text(input.sjis(), kMessageBank, game_vocabularies(), kWithPlaces);
   if (checked.errors + input.conversion.size() > 0) {
     print_errors(input, checked, options.color);
     say(path + ": wrap works on a file that talvo check passes; mend its errors first");

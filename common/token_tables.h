@@ -12,7 +12,6 @@
 
 namespace talvo {
 
-
 // Slot sizes: the longest message token is "[00AC]\n" (7 bytes), the longest
 // byte token "[AC]" (4 bytes); each slot keeps room for the NUL.
 inline constexpr std::size_t kMessageTokenSlot = 8;

@@ -13,6 +13,7 @@
 #include "output_files.h"
 #include "program_texts.h"
 #include "text_bank_parser.h"
+#include "vocabulary.h"
 
 namespace talvo {
 namespace {
@@ -69,7 +70,7 @@ bool encode_text_bank(const EncoderVariant& variant, const EncoderInput& input) 
   }
   BufferedOutput bank(bank_file);
   BufferedOutput index(index_file);
-  TextBankParser parser(variant, bank, index);
+  TextBankParser parser(variant, game_vocabulary(variant.token_table), bank, index);
   const ReadResult result = read_through(input, parser);
 
   // Whatever was encoded before a failure stays in the files. A write that

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <cstring>
 
 #include "banks.h"
 #include "text_events.h"
 #include "text_format.h"
-#include "token_tables.h"
 
 namespace talvo {
 namespace {
@@ -27,16 +27,17 @@ using Unit = ParseFailure::Unit;
 // next unit, as the writer of the text meant it.
 bool is_single_byte_character(std::uint8_t b) { return b < 0x80 || (b >= 0xA1 && b <= 0xDF); }
 
-const CodeLookup& lookup_for(const EncoderVariant& variant) {
-  return variant.token_table == CodeSet::Message ? message_code_lookup() : byte_code_lookup();
+const CodeLookup& lookup_of(const Vocabulary& vocabulary) {
+  assert(vocabulary.lookup() != nullptr);
+  return *vocabulary.lookup();
 }
 
 }  // namespace
 
 template <typename Events>
-BasicTextBankParser<Events>::BasicTextBankParser(const EncoderVariant& variant, BufferedOutput& bank,
-                                                 BufferedOutput& index, Events* events)
-    : lookup_(lookup_for(variant)), variant_(variant), bank_(bank), index_(index), events_(events) {}
+BasicTextBankParser<Events>::BasicTextBankParser(const EncoderVariant& variant, const Vocabulary& vocabulary,
+                                                 BufferedOutput& bank, BufferedOutput& index, Events* events)
+    : lookup_(lookup_of(vocabulary)), variant_(variant), bank_(bank), index_(index), events_(events) {}
 
 template <typename Events>
 void BasicTextBankParser<Events>::hand_over_staged() {

@@ -23,6 +23,7 @@
 #include "banks.h"
 #include "buffered_output.h"
 #include "code_lookup.h"
+#include "vocabulary.h"
 
 namespace talvo {
 
@@ -73,8 +74,11 @@ class BasicTextBankParser {
   // Index entries hold 3-byte offsets.
   static constexpr std::uint64_t kIndexLimit = std::uint64_t{1} << 24;
 
-  BasicTextBankParser(const EncoderVariant& variant, BufferedOutput& bank, BufferedOutput& index,
-                      Events* events = nullptr);
+  // `vocabulary`: the game's tables for the variant's codes, whose direct
+  // lookup the reader goes through (a translator's table has none: its files
+  // are read by the table-mode reader).
+  BasicTextBankParser(const EncoderVariant& variant, const Vocabulary& vocabulary, BufferedOutput& bank,
+                      BufferedOutput& index, Events* events = nullptr);
 
   // Reads the next bytes of the input. False once it has stopped on a failure;
   // then nothing more is read. A reader that goes on never stops.

@@ -6,7 +6,6 @@
 #include "banks.h"
 #include "code_lookup.h"
 #include "cp932.h"
-#include "token_tables.h"
 #include "unit_hints.h"
 
 namespace talvo {
@@ -47,8 +46,9 @@ std::optional<std::size_t> header_number(std::string_view text, const ReadHeader
 
 class Checker {
  public:
-  Checker(std::string_view text, const BankRecord& bank, const CheckOptions& options, CheckedText& result)
-      : text_(text), bank_(bank), options_(options), result_(result) {}
+  Checker(std::string_view text, const BankRecord& bank, const Vocabularies& vocabularies, const CheckOptions& options,
+          CheckedText& result)
+      : text_(text), bank_(bank), vocabularies_(vocabularies), options_(options), result_(result) {}
 
   void run() {
     std::string_view body = text_;
@@ -74,12 +74,13 @@ class Checker {
 
   void read(std::string_view body) {
     BufferedOutput bank, index;
-    events() = TextEvents(bank_, options_.max_line, options_.keep_places);
+    const Vocabulary& vocabulary = vocabularies_.of(bank_.codes());
+    events() = TextEvents(bank_, vocabulary, options_.max_line, options_.keep_places);
     // Offsets into the whole text, the mark included.
     events().set_base(static_cast<std::uint32_t>(base_));
     // Every code takes two bytes or more; pages not reached cost nothing.
     events().codes.reserve(body.size() / 2 + 1);
-    BasicTextBankParser<TextEvents> parser(bank_.variant, bank, index, &events());
+    BasicTextBankParser<TextEvents> parser(bank_.variant, vocabulary, bank, index, &events());
     parser.feed(std::span(reinterpret_cast<const std::uint8_t*>(body.data()), body.size()));
     unfinished_ = parser.unfinished();
     if (unfinished_) unfinished_->first += base_;
@@ -96,7 +97,7 @@ class Checker {
           "the bank passes 16 MiB before this header: an index entry cannot hold its offset", {}, true);
       return;
     }
-    const UnitReport report = describe_unknown_unit(text_, problem, bank_);
+    const UnitReport report = describe_unknown_unit(text_, problem, bank_, vocabularies_);
     // A half-width character is the unit's whole trouble; the byte it was
     // paired with reads again as the start of the next unit.
     const bool single = problem.unit == Unit::Pair && decode_cp932(text_.substr(problem.first)).length == 1;
@@ -244,6 +245,7 @@ class Checker {
 
   std::string_view text_;
   const BankRecord& bank_;
+  const Vocabularies& vocabularies_;
   const CheckOptions& options_;
   CheckedText& result_;
   std::size_t base_ = 0;
@@ -263,9 +265,10 @@ std::vector<std::vector<std::uint16_t>> CheckedText::entries() const {
   return out;
 }
 
-CheckedText check_text(std::string_view sjis, const BankRecord& bank, const CheckOptions& options) {
+CheckedText check_text(std::string_view sjis, const BankRecord& bank, const Vocabularies& vocabularies,
+                       const CheckOptions& options) {
   CheckedText result;
-  Checker(sjis, bank, options, result).run();
+  Checker(sjis, bank, vocabularies, options, result).run();
   return result;
 }
 

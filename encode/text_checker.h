@@ -20,6 +20,7 @@
 
 #include "banks.h"
 #include "text_events.h"
+#include "vocabulary.h"
 
 namespace talvo {
 
@@ -51,7 +52,10 @@ struct CheckedText {
   std::vector<std::vector<std::uint16_t>> entries() const;
 };
 
-// Checks a text file of `bank` given as Shift_JIS bytes.
-CheckedText check_text(std::string_view sjis, const BankRecord& bank, const CheckOptions& options);
+// Checks a text file of `bank` given as Shift_JIS bytes, read through the
+// game's tables (`vocabularies`, the bank's own and, for the hints, the
+// other).
+CheckedText check_text(std::string_view sjis, const BankRecord& bank, const Vocabularies& vocabularies,
+                       const CheckOptions& options);
 
 }  // namespace talvo

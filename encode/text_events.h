@@ -15,7 +15,7 @@
 #include "banks.h"
 #include "file_memory.h"
 #include "text_bank_parser.h"
-#include "token_tables.h"
+#include "vocabulary.h"
 
 namespace talvo {
 
@@ -59,7 +59,8 @@ class TextEvents {
   TextEvents() = default;
   // `max_line`: characters a line may hold, for the long lines;
   // `keep_places`: every code's place, for those who measure lines.
-  TextEvents(const BankRecord& bank, std::optional<std::size_t> max_line, bool keep_places = false);
+  TextEvents(const BankRecord& bank, const Vocabulary& vocabulary, std::optional<std::size_t> max_line,
+             bool keep_places = false);
 
   // Offsets heard are of a text that begins `base` bytes into the one the
   // facts are about (behind a byte-order mark).
@@ -127,16 +128,16 @@ class TextEvents {
   std::uint32_t base_ = 0;
 };
 
-inline TextEvents::TextEvents(const BankRecord& bank, std::optional<std::size_t> max_line, bool keep_places)
+inline TextEvents::TextEvents(const BankRecord& bank, const Vocabulary& vocabulary, std::optional<std::size_t> max_line,
+                              bool keep_places)
     : max_line_(max_line), keep_places_(keep_places) {
-  const bool messages = bank.bank == Bank::Messages;
-  for (std::size_t code = 0; code < (messages ? kMessageCodeCount : kByteCodeCount); ++code) {
+  for (std::size_t code = 0; code < vocabulary.size(); ++code) {
     const auto value = static_cast<std::uint16_t>(code);
-    // Message codes from 0x200 are characters, and 0x0AC-0x0AF break the
-    // line (their tokens end in a line feed); a byte code is a character
-    // where the table writes it as one.
-    const bool character = messages ? value >= 0x200 : byte_extraction_table()[code][0] != '[';
-    const bool line_break = messages && value >= 0x0AC && value <= 0x0AF;
+    // Characters are what the game draws. A message's line ends after its
+    // end and line-break codes (their tokens end in a line feed); a byte
+    // bank's entry is one line.
+    const bool character = !vocabulary.is_control(value);
+    const bool line_break = bank.codes() == CodeSet::Message && (bank.is_end(value) || bank.is_line_break(value));
     kinds_[code] = static_cast<std::uint8_t>((bank.is_end(value) ? kEnd : 0) | (character ? kCharacter : 0) |
                                              (line_break ? kBreak : 0));
   }

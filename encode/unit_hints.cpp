@@ -10,22 +10,31 @@
 #include "code_lookup.h"
 #include "cp932.h"
 #include "sjis_terminal_text.h"
-#include "token_tables.h"
 
 namespace talvo {
 namespace {
 
 using Unit = ParseFailure::Unit;
 
-const CodeLookup& lookup_of(Bank kind) { return kind == Bank::Messages ? message_code_lookup() : byte_code_lookup(); }
+// The game's two tables: the bank's own, and the other, for the hints that
+// a unit belongs there.
+struct Tables {
+  const Vocabulary& own;
+  const Vocabulary& other;
+  bool messages;  // the bank's own is the message table
 
-bool in_table(Bank kind, std::string_view token) { return lookup_of(kind).find(token).has_value(); }
+  Tables(const BankRecord& bank, const Vocabularies& vocabularies)
+      : own(vocabularies.of(bank.codes())),
+        other(vocabularies.of(bank.codes() == CodeSet::Message ? CodeSet::Byte : CodeSet::Message)),
+        messages(bank.codes() == CodeSet::Message) {}
+  const char* other_name() const {
+    return messages ? "the byte table (fixed strings and battle text)" : "the message table";
+  }
+};
 
-const char* other_table_name(Bank kind) {
-  return kind == Bank::Messages ? "the byte table (fixed strings and battle text)" : "the message table";
+bool in_table(const Vocabulary& vocabulary, std::string_view token) {
+  return vocabulary.lookup() != nullptr && vocabulary.lookup()->find(token).has_value();
 }
-
-Bank other_kind(Bank kind) { return kind == Bank::Messages ? Bank::FixedStrings : Bank::Messages; }
 
 std::string sjis_of(char32_t code_point) {
   const auto code = encode_cp932(code_point);
@@ -66,18 +75,15 @@ std::size_t edit_distance(std::string_view a, std::string_view b) {
   return row[b.size()];
 }
 
-// The bracketed tokens of a table (control and named tokens), encoding form.
-std::vector<std::string_view> bracketed_tokens(Bank kind) {
+// The bracketed tokens of a table (control and named tokens), as they read
+// between their brackets.
+std::vector<std::string_view> bracketed_tokens(const Vocabulary& vocabulary) {
   std::vector<std::string_view> tokens;
-  auto add = [&](const auto& table, const auto& extraction) {
-    for (std::size_t code = 0; code < table.size(); ++code) {
-      if (extraction[code][0] == '[') tokens.emplace_back(table[code].data());
-    }
-  };
-  if (kind == Bank::Messages) {
-    add(message_encoding_table(), message_extraction_table());
-  } else {
-    add(byte_encoding_table(), byte_extraction_table());
+  for (std::size_t code = 0; code < vocabulary.size(); ++code) {
+    std::string_view token = vocabulary.extraction(static_cast<std::uint16_t>(code));
+    if (!token.empty() && token.back() == '\n') token.remove_suffix(1);
+    if (token.size() > 2 && token.front() == '[' && token.back() == ']')
+      tokens.push_back(token.substr(1, token.size() - 2));
   }
   return tokens;
 }
@@ -88,24 +94,24 @@ bool is_upper_hex(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(c) || (c >= 'A' && c <= 'F'); });
 }
 
-std::string token_hint(std::string_view token, Bank kind) {
+std::string token_hint(std::string_view token, const Tables& tables) {
   std::string upper(token);
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  if (upper != token && in_table(kind, upper)) return std::string("did you mean ") + bracketed(upper) + "?";
-  if (in_table(other_kind(kind), token) && token.size() > 2) {
+  if (upper != token && in_table(tables.own, upper)) return std::string("did you mean ") + bracketed(upper) + "?";
+  if (in_table(tables.other, token) && token.size() > 2) {
     // A message token in a byte bank, or the other way round.
-    std::string hint = bracketed(token) + " is a token of " + other_table_name(kind);
-    if (kind != Bank::Messages && token.size() == 4 && token.starts_with("00") && in_table(kind, token.substr(2))) {
+    std::string hint = bracketed(token) + " is a token of " + tables.other_name();
+    if (!tables.messages && token.size() == 4 && token.starts_with("00") && in_table(tables.own, token.substr(2))) {
       hint += std::string("; this bank writes ") + bracketed(token.substr(2));
     }
     return hint;
   }
-  if (kind == Bank::Messages && token.size() == 2 && is_upper_hex(token) && in_table(kind, std::string("00") + upper)) {
+  if (tables.messages && token.size() == 2 && is_upper_hex(token) && in_table(tables.own, std::string("00") + upper)) {
     return std::string("that is how the byte table writes it; messages write ") + bracketed(std::string("00") + upper);
   }
   std::string_view nearest;
   std::size_t best = token.size() < 4 ? 2 : 3;
-  for (std::string_view candidate : bracketed_tokens(kind)) {
+  for (std::string_view candidate : bracketed_tokens(tables.own)) {
     const std::size_t distance = edit_distance(token, candidate);
     if (distance < best) {
       best = distance;
@@ -122,18 +128,20 @@ std::string hex_byte(std::uint8_t byte) {
   return text;
 }
 
-UnitReport describe_character(std::string_view text, std::uint64_t first, const BankRecord& bank) {
+UnitReport describe_character(std::string_view text, std::uint64_t first, const BankRecord& bank,
+                              const Tables& tables) {
   const std::string_view rest = text.substr(first);
   const Cp932Char character = decode_cp932(rest);
   const auto lead = static_cast<std::uint8_t>(rest[0]);
   if (character.length == 2) {
     const std::string_view pair = rest.substr(0, 2);
     UnitReport report{quoted(pair) + " is not in " + bank.table_name, {}};
-    if (in_table(other_kind(bank.bank), pair)) {
-      report.hint = std::string("only ") + other_table_name(bank.bank) + " has it";
+    if (in_table(tables.other, pair)) {
+      report.hint = std::string("only ") + tables.other_name() + " has it";
     } else if (character.code_point >= U'\uFF41' && character.code_point <= U'\uFF5A') {
       const std::string upper = sjis_of(character.code_point - 0x20);
-      if (in_table(bank.bank, upper)) report.hint = std::string("the game writes upper-case letters: ") + quoted(upper);
+      if (in_table(tables.own, upper))
+        report.hint = std::string("the game writes upper-case letters: ") + quoted(upper);
     }
     return report;
   }
@@ -149,9 +157,9 @@ UnitReport describe_character(std::string_view text, std::uint64_t first, const 
                       {}};
     const std::string full = sjis_of(full_width_of(lead));
     const std::string upper = sjis_of(full_width_of(static_cast<std::uint8_t>(std::toupper(lead))));
-    if (!full.empty() && in_table(bank.bank, full)) {
+    if (!full.empty() && in_table(tables.own, full)) {
       report.hint = std::string("write the full-width ") + quoted(full);
-    } else if (!upper.empty() && in_table(bank.bank, upper)) {
+    } else if (!upper.empty() && in_table(tables.own, upper)) {
       report.hint = std::string("the game writes full-width upper-case letters: ") + quoted(upper);
     }
     return report;
@@ -170,8 +178,10 @@ std::string quoted(std::string_view sjis) {
   return text;
 }
 
-UnitReport describe_unknown_unit(std::string_view text, const ParseFailure& failure, const BankRecord& bank) {
-  if (failure.unit == Unit::Pair) return describe_character(text, failure.first, bank);
+UnitReport describe_unknown_unit(std::string_view text, const ParseFailure& failure, const BankRecord& bank,
+                                 const Vocabularies& vocabularies) {
+  const Tables tables(bank, vocabularies);
+  if (failure.unit == Unit::Pair) return describe_character(text, failure.first, bank, tables);
   const std::string_view token = failure.gathered;
   if (failure.line_ended) {
     return {"'[' is not closed on its line", "close the token with ']'"};
@@ -184,9 +194,9 @@ UnitReport describe_unknown_unit(std::string_view text, const ParseFailure& fail
   const Cp932Char character = decode_cp932(token);
   if (character.length == token.size() && character.length == 2) {
     // A character in brackets reads as the character itself.
-    return describe_character(token, 0, bank);
+    return describe_character(token, 0, bank, tables);
   }
-  return {bracketed(token) + " is not a token of " + bank.table_name, token_hint(token, bank.bank)};
+  return {bracketed(token) + " is not a token of " + bank.table_name, token_hint(token, tables)};
 }
 
 }  // namespace talvo

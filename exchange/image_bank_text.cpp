@@ -55,7 +55,8 @@ bool image_bank_text(std::span<const std::uint8_t> cartridge, Bank bank, std::st
     if (!decode_messages(cartridge, text, problem)) return false;
   } else {
     const bool fixed = bank == Bank::FixedStrings;
-    if (decode_byte_bank_text(cartridge, fixed ? kFixedStringBank : kBattleTextBank, game_vocabulary(CodeSet::Byte), text) != ByteBankFailure::None) {
+    if (decode_byte_bank_text(cartridge, fixed ? kFixedStringBank : kBattleTextBank, game_vocabulary(CodeSet::Byte),
+                              text) != ByteBankFailure::None) {
       problem = std::string(fixed ? "fixed strings" : "battle text") + ": stopped at entry " +
                 stopped_entry(text.text()) + ": its pointer or its text runs past the end of the image";
       return false;

@@ -14,13 +14,14 @@
 #include "buffered_output.h"
 #include "text_bank_parser.h"
 #include "text_checker.h"
+#include "vocabulary.h"
 
 namespace talvo::fuzz {
 
 // Empty when they agree; otherwise what differs, for the failure's message.
 inline std::string check_disagreement(std::string_view text, const BankRecord& bank, const CheckedText& checked) {
   BufferedOutput bank_bytes, index_bytes;
-  TextBankParser parser(bank.variant, bank_bytes, index_bytes);
+  TextBankParser parser(bank.variant, game_vocabulary(bank.variant.token_table), bank_bytes, index_bytes);
   parser.feed(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
   const ParseFailure& failure = parser.failure();
   const Diagnostic* stop = nullptr;

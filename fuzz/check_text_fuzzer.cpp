@@ -25,6 +25,7 @@
 #include "text_input.h"
 #include "text_positions.h"
 #include "token_tables.h"
+#include "vocabulary.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ CheckedText check(std::string_view sjis, const BankRecord& bank) {
   CheckOptions options;
   options.max_line = 3;  // reach the warnings too
   options.max_entry = 20;
-  return check_text(sjis, bank, options);
+  return check_text(sjis, bank, game_vocabularies(), options);
 }
 
 // A UTF-8 copy's way back to its offsets agrees with the code page
@@ -121,7 +122,7 @@ std::string good_file(fuzz::InputReader& input, const BankRecord& bank, bool crl
 
 void check_good_file(const cli::TextInput& input, const BankRecord& bank,
                      const std::vector<std::vector<std::uint16_t>>& entries) {
-  const CheckedText checked = check_text(input.sjis(), bank, CheckOptions{});
+  const CheckedText checked = check_text(input.sjis(), bank, game_vocabularies(), CheckOptions{});
   if (checked.errors > 0) std::fprintf(stderr, "%s\n", checked.diagnostics.front().message.c_str());
   FUZZ_CHECK(checked.errors == 0);
   FUZZ_CHECK(input.conversion.empty());

@@ -9,6 +9,7 @@
 
 #include "banks.h"
 #include "text_bank_parser.h"
+#include "vocabulary.h"
 
 namespace talvo::fuzz {
 
@@ -22,7 +23,7 @@ struct ParsedText {
 
 inline ParsedText parse_text(const EncoderVariant& variant, std::span<const std::uint8_t> text, std::size_t piece) {
   BufferedOutput bank, index;
-  TextBankParser parser(variant, bank, index);
+  TextBankParser parser(variant, game_vocabulary(variant.token_table), bank, index);
   for (std::size_t at = 0; at < text.size(); at += piece) {
     if (!parser.feed(text.subspan(at, std::min(piece, text.size() - at)))) break;
   }

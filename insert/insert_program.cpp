@@ -19,6 +19,7 @@
 #include "text_checker.h"
 #include "text_positions.h"
 #include "token_tables.h"
+#include "vocabulary.h"
 
 namespace talvo {
 namespace {
@@ -107,7 +108,7 @@ bool read_texts(insert::NewText& text) {
       return false;
     }
     const std::string sjis_text(bytes.begin(), bytes.end());
-    const CheckedText checked = check_text(sjis_text, file.rules, CheckOptions{});
+    const CheckedText checked = check_text(sjis_text, file.rules, game_vocabularies(), CheckOptions{});
     if (checked.errors > 0) {
       list_errors(errors, file.name, sjis_text, checked, listed);
       continue;

@@ -7,7 +7,6 @@
 
 namespace talvo::tables {
 
-
 std::string_view kind_name(CodeSet kind) { return kind == CodeSet::Message ? "message" : "byte"; }
 
 bool is_control_code(CodeSet kind, std::uint16_t code) {

@@ -19,6 +19,7 @@
 #include "support/programs.h"
 #include "support/sjis.h"
 #include "text_bank_parser.h"
+#include "vocabulary.h"
 
 namespace talvo {
 namespace {
@@ -346,7 +347,7 @@ TEST(BadInput, RandomTextFiles) {
         for (std::size_t at = 0; at + 1 < 65540; at += 2) text[at] = 0x82, text[at + 1] = 0xA0;
       }
       BufferedOutput bank, index;
-      TextBankParser parser(encoder.variant, bank, index);
+      TextBankParser parser(encoder.variant, game_vocabulary(encoder.variant.token_table), bank, index);
       ASSERT_FALSE(parser.feed(text));
       const ParseFailure& failure = parser.failure();
       ASSERT_EQ(failure.kind, ParseFailure::Kind::UnknownToken);

@@ -55,7 +55,8 @@ std::string extracted(std::span<const std::uint8_t> cartridge, Bank bank) {
     if (load_message_tree(cartridge, *tree) != TreeLoad::Ok) return "<tree>";
     decode_message_text(cartridge, *tree, game_vocabulary(CodeSet::Message), out);
   } else {
-    decode_byte_bank_text(cartridge, bank == Bank::FixedStrings ? kFixedStringBank : kBattleTextBank, game_vocabulary(CodeSet::Byte), out);
+    decode_byte_bank_text(cartridge, bank == Bank::FixedStrings ? kFixedStringBank : kBattleTextBank,
+                          game_vocabulary(CodeSet::Byte), out);
   }
   return std::string(out.text());
 }

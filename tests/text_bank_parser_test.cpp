@@ -10,6 +10,7 @@
 #include "check_agreement.h"
 #include "support/sjis.h"
 #include "text_bank_parser.h"
+#include "vocabulary.h"
 
 namespace talvo {
 namespace {
@@ -25,7 +26,7 @@ struct Parsed {
 
 Parsed parse(const EncoderVariant& variant, const std::string& input, std::size_t chunk) {
   BufferedOutput bank, index;
-  TextBankParser parser(variant, bank, index);
+  TextBankParser parser(variant, game_vocabulary(variant.token_table), bank, index);
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(input.data());
   for (std::size_t at = 0; at < input.size(); at += chunk) {
     if (!parser.feed(std::span(bytes + at, std::min(chunk, input.size() - at)))) break;
@@ -158,7 +159,7 @@ TEST(TextBankParser, CheckerAgreesWithTheEncoder) {
     const BankRecord& bank = &c.variant == &kMsg   ? kMessageBank
                              : &c.variant == &kStr ? kFixedStringBank
                                                    : kBattleTextBank;
-    const CheckedText checked = check_text(c.input, bank, CheckOptions{});
+    const CheckedText checked = check_text(c.input, bank, game_vocabularies(), CheckOptions{});
     EXPECT_EQ(fuzz::check_disagreement(c.input, bank, checked), "") << c.what;
   }
 }

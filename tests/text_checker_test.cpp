@@ -10,6 +10,7 @@
 #include "banks.h"
 #include "support/sjis.h"
 #include "text_checker.h"
+#include "vocabulary.h"
 
 namespace talvo {
 namespace {
@@ -185,7 +186,7 @@ std::vector<Case> cases() {
 
 TEST(TextChecker, FindsEveryProblemAtItsPlace) {
   for (const Case& c : cases()) {
-    const CheckedText checked = check_text(c.text, c.bank, c.options);
+    const CheckedText checked = check_text(c.text, c.bank, game_vocabularies(), c.options);
     ASSERT_EQ(checked.diagnostics.size(), c.expected.size())
         << c.what << "; first: " << (checked.diagnostics.empty() ? "" : checked.diagnostics.front().message);
     for (std::size_t i = 0; i < c.expected.size(); ++i) {
@@ -206,7 +207,8 @@ TEST(TextChecker, FindsEveryProblemAtItsPlace) {
 }
 
 TEST(TextChecker, GivesTheEntriesOfAGoodFile) {
-  const CheckedText checked = check_text(file(kFixedStringBank, {{1, "アイ"}}), kFixedStringBank, {});
+  const CheckedText checked =
+      check_text(file(kFixedStringBank, {{1, "アイ"}}), kFixedStringBank, game_vocabularies(), {});
   ASSERT_EQ(checked.errors, 0u);
   const auto entries = checked.entries();
   ASSERT_EQ(entries.size(), 958u);
@@ -222,7 +224,7 @@ TEST(TextChecker, HeadersInRunningTextAreFoundInOnePass) {
   for (int i = 0; i < 80000; ++i) stray += "あ(x)", apart += "あ\n(x)";
   const auto seconds_to_check = [](const std::string& text, CheckedText& checked) {
     const auto start = std::chrono::steady_clock::now();
-    checked = check_text(to_sjis(text), kMessageBank, {});
+    checked = check_text(to_sjis(text), kMessageBank, game_vocabularies(), {});
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   };
   CheckedText checked;
