@@ -42,7 +42,7 @@ int run_check(const Options& options) {
   if (!options.window.empty() || !options.widths_file.empty() || !options.page_codes.empty()) {
     for (std::size_t i = 0; i < options.files.size(); ++i) {
       int status = kSuccess;
-      windows[i] = window_setup(options, bank_record(banks[i]), status);
+      windows[i] = window_setup(options, bank_record(banks[i]), game_vocabulary(bank_record(banks[i]).codes()), status);
       if (!windows[i]) return status;
     }
     check_options.keep_places = true;

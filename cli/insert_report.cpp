@@ -8,7 +8,7 @@
 
 #include "banks.h"
 #include "sjis_terminal_text.h"
-#include "token_tables.h"
+#include "vocabulary.h"
 
 namespace talvo::cli {
 namespace {
@@ -79,10 +79,11 @@ std::string share_of_room(const insert::BankFit& fit) {
   return percent(fit.needed_bytes, fit.room_bytes);
 }
 
-std::string message_code_text(std::uint16_t code) {
-  char token[kMessageTokenSlot];
-  std::string text = sjis_to_utf8(std::string_view(token, message_token(code, token)));
-  if (!text.empty() && text.back() == '\n') text.pop_back();
+// A message code as the text files write it, quoted.
+std::string message_code_text(const Vocabulary& messages, std::uint16_t code) {
+  std::string_view written = messages.extraction(code);
+  if (!written.empty() && written.back() == '\n') written.remove_suffix(1);
+  const std::string text = messages.encoding() == TextEncoding::Utf8 ? std::string(written) : sjis_to_utf8(written);
   return "'" + text + "'";
 }
 
@@ -127,13 +128,14 @@ std::string describe(const insert::CodeOutOfRange& r) {
   return "message " + entry(r.message) + " holds code " + hex(r.code, 3) + ", past the table";
 }
 
-std::string describe(const insert::TooManyCodes& r) {
+std::string describe(const insert::TooManyCodes& r, const Vocabulary& messages) {
   std::string text = "the messages use " + std::to_string(r.distinct) +
                      " distinct characters and codes; the game's tree holds " + std::to_string(r.limit) +
                      ". Replace the " + std::to_string(r.rarest.size()) + " rarest:";
   for (const insert::CodeUse& use : r.rarest) {
-    text += "\n  " + message_code_text(use.code) + " (" + hex(use.code, 3) + "), used " + std::to_string(use.uses) +
-            (use.uses == 1 ? " time" : " times") + ", first in message " + entry(use.first_message);
+    text += "\n  " + message_code_text(messages, use.code) + " (" + hex(use.code, 3) + "), used " +
+            std::to_string(use.uses) + (use.uses == 1 ? " time" : " times") + ", first in message " +
+            entry(use.first_message);
   }
   return text;
 }
@@ -301,8 +303,17 @@ std::string refusal_code(const insert::Refusal& refusal) {
   return kCodes[refusal.index()];
 }
 
-std::string describe_refusal(const insert::Refusal& refusal) {
-  return std::visit([](const auto& r) { return describe(r); }, refusal);
+std::string describe_refusal(const insert::Refusal& refusal, const Vocabulary& messages) {
+  if (const auto* codes = std::get_if<insert::TooManyCodes>(&refusal)) return describe(*codes, messages);
+  return std::visit(
+      [](const auto& r) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(r)>, insert::TooManyCodes>) {
+          return std::string();
+        } else {
+          return describe(r);
+        }
+      },
+      refusal);
 }
 
 }  // namespace talvo::cli

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "insertion.h"
+#include "vocabulary.h"
 
 namespace talvo::cli {
 
@@ -28,6 +29,8 @@ std::string fit_report_json(const insert::FitReport& report, bool inserted, cons
 std::string refusal_code(const insert::Refusal& refusal);
 
 // Why insertion refused, in one or a few lines; the caller adds "talvo: ".
-std::string describe_refusal(const insert::Refusal& refusal);
+// `messages`: how the text files write message codes (for the codes to replace).
+std::string describe_refusal(const insert::Refusal& refusal,
+                             const Vocabulary& messages = game_vocabulary(CodeSet::Message));
 
 }  // namespace talvo::cli

@@ -183,7 +183,8 @@ bool read_file(const Options& options, const std::string& path, Bank bank, const
     say(path + ": " + reason);
     return false;
   }
-  const std::optional<WindowSetup> window = window_setup(options, bank_record(bank), status, false);
+  const std::optional<WindowSetup> window =
+      window_setup(options, bank_record(bank), game_vocabulary(bank_record(bank).codes()), status, false);
   if (!window) return false;
   file.window = *window;
   file.checked = check_text(file.input.sjis(), bank_record(bank), game_vocabularies(), kWithPlaces);
@@ -204,7 +205,7 @@ bool read_file(const Options& options, const std::string& path, Bank bank, const
     }
   }
   file.chosen = ranges.chosen(file.units.entries());
-  file.texts = fit::builtin_texts(bank_record(bank));
+  file.texts = fit::code_texts(game_vocabulary(bank_record(bank).codes()));
   return true;
 }
 

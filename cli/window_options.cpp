@@ -15,15 +15,15 @@ constexpr std::uint64_t kLargestWidthsFile = std::uint64_t{16} << 20;
 
 }  // namespace
 
-std::optional<WindowSetup> window_setup(const Options& options, const BankRecord& bank, int& status,
-                                        bool window_required) {
+std::optional<WindowSetup> window_setup(const Options& options, const BankRecord& bank, const Vocabulary& vocabulary,
+                                        int& status, bool window_required) {
   const auto refuse = [&status](int code) {
     status = code;
     return std::optional<WindowSetup>();
   };
   WindowSetup setup;
-  setup.roles = fit::builtin_roles(bank);
-  setup.space = fit::builtin_space(bank);
+  setup.roles = fit::code_roles(bank, vocabulary);
+  setup.space = fit::space_code(vocabulary);
   const std::optional<fit::WindowSize> size = fit::parse_window_size(options.window);
   if (!size && (window_required || !options.widths_file.empty())) {
     say("give the game's window with --window WxH, such as --window 16x3");
@@ -34,7 +34,7 @@ std::optional<WindowSetup> window_setup(const Options& options, const BankRecord
   setup.profile.lines = size ? size->lines : std::numeric_limits<std::uint32_t>::max();
   if (bank.bank == Bank::Messages) {
     const auto code_of = [&](const std::string& option, const std::string& token) -> std::optional<std::uint16_t> {
-      const std::optional<std::uint16_t> code = fit::builtin_code(bank, token);
+      const std::optional<std::uint16_t> code = fit::code_of_token(vocabulary, token);
       if (!code) say(option + " " + token + ": no code of " + bank.table_name + " is written so");
       return code;
     };

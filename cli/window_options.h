@@ -9,6 +9,7 @@
 #include "banks.h"
 #include "command_line.h"
 #include "entry_units.h"
+#include "vocabulary.h"
 #include "window_profile.h"
 
 namespace talvo::cli {
@@ -25,7 +26,7 @@ struct WindowSetup {
 // exit status in `status`. Page and line codes are the message bank's:
 // a byte-bank entry is one line.
 // Without --window, `window_required` refuses; else the window is endless.
-std::optional<WindowSetup> window_setup(const Options& options, const BankRecord& bank, int& status,
-                                        bool window_required = true);
+std::optional<WindowSetup> window_setup(const Options& options, const BankRecord& bank, const Vocabulary& vocabulary,
+                                        int& status, bool window_required = true);
 
 }  // namespace talvo::cli

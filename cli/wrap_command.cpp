@@ -15,7 +15,6 @@
 #include "platform.h"
 #include "read_units.h"
 #include "text_input.h"
-#include "token_tables.h"
 #include "unit_hints.h"
 #include "vocabulary.h"
 #include "window_check.h"
@@ -34,10 +33,9 @@ const CheckOptions kWithPlaces = [] {
 // A code wrap writes, as the extractor spells it, in the file's encoding
 // (the line feed of a line-break token is the writer's to add).
 std::string spelled(std::uint16_t code, TextEncoding encoding) {
-  char token[kMessageTokenSlot];
-  std::string_view sjis(token, message_token(code, token));
-  if (sjis.ends_with('\n')) sjis.remove_suffix(1);
-  return encoding == TextEncoding::Utf8 ? sjis_to_utf8_text(sjis).utf8 : std::string(sjis);
+  std::string_view written = game_vocabulary(CodeSet::Message, encoding).extraction(code);
+  if (written.ends_with('\n')) written.remove_suffix(1);
+  return std::string(written);
 }
 
 bool overflows(std::span<const fit::Unit> units, const fit::WindowProfile& profile, fit::EntryLayout& layout) {
@@ -145,7 +143,8 @@ int run_wrap(const Options& options) {
     return kUsage;
   }
   int status = kSuccess;
-  const std::optional<WindowSetup> window = window_setup(options, kMessageBank, status);
+  const std::optional<WindowSetup> window =
+      window_setup(options, kMessageBank, game_vocabulary(CodeSet::Message), status);
   if (!window) return status;
   if (window->profile.page_codes.empty()) {
     say("wrap needs --page-code TOKEN, the code after which the game begins a new page, such as --page-code [00AF]");

@@ -1,79 +1,73 @@
 #include "read_units.h"
 
-#include <cstring>
-
 #include "banks.h"
 #include "cp932.h"
-#include "token_tables.h"
+#include "utf8.h"
 
 namespace talvo::fit {
 namespace {
 
-constexpr char kFullWidthSpace[] = "\x81\x40";
-
-}  // namespace
-
-CodeRoles builtin_roles(const BankRecord& bank) {
-  CodeRoles roles;
-  const bool messages = bank.bank == Bank::Messages;
-  roles.of_code.resize(messages ? kMessageCodeCount : kByteCodeCount);
-  const std::uint16_t space = builtin_space(bank);
-  for (std::size_t c = 0; c < roles.of_code.size(); ++c) {
-    const auto code = static_cast<std::uint16_t>(c);
-    UnitRole role = messages ? (code >= 0x200 ? UnitRole::Glyph : UnitRole::Control)
-                             : (byte_extraction_table()[code][0] == '[' ? UnitRole::Control : UnitRole::Glyph);
-    if (code == space) role = UnitRole::Space;
-    if (messages && code >= 0x0AC && code <= 0x0AF) role = UnitRole::LineBreak;
-    if (bank.is_end(code)) role = UnitRole::End;
-    roles.of_code[c] = role;
-  }
-  return roles;
+// A code's text as a text file writes it, in UTF-8, its line feed left out.
+std::string utf8_text(const Vocabulary& vocabulary, std::uint16_t code) {
+  std::string_view text = vocabulary.extraction(code);
+  if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+  if (vocabulary.encoding() == TextEncoding::Utf8) return std::string(text);
+  return sjis_to_utf8_text(text).utf8;
 }
 
-std::uint16_t builtin_space(const BankRecord& bank) {
-  if (bank.bank == Bank::Messages) {
-    const MessageTokenTable& table = message_extraction_table();
-    for (std::size_t c = 0; c < table.size(); ++c) {
-      if (std::strcmp(table[c].data(), kFullWidthSpace) == 0) return static_cast<std::uint16_t>(c);
-    }
-  } else {
-    const ByteTokenTable& table = byte_extraction_table();
-    for (std::size_t c = 0; c < table.size(); ++c) {
-      if (std::strcmp(table[c].data(), kFullWidthSpace) == 0) return static_cast<std::uint16_t>(c);
-    }
-  }
-  return 0;
-}
-
-namespace {
-
-std::u32string unicode(std::string_view sjis) {
+std::u32string unicode(std::string_view utf8) {
   std::u32string text;
-  while (!sjis.empty()) {
-    const Cp932Char c = decode_cp932(sjis);
+  while (!utf8.empty()) {
+    const Utf8Char c = decode_utf8(utf8);
     if (c.length == 0) break;
     text += c.code_point;
-    sjis.remove_prefix(c.length);
+    utf8.remove_prefix(c.length);
   }
   return text;
 }
 
 }  // namespace
 
-std::vector<std::u32string> builtin_texts(const BankRecord& bank) {
+CodeRoles code_roles(const BankRecord& bank, const Vocabulary& vocabulary) {
+  CodeRoles roles;
+  roles.of_code.resize(vocabulary.size());
+  const std::uint16_t space = space_code(vocabulary);
+  const bool messages = bank.codes() == CodeSet::Message;
+  for (std::size_t c = 0; c < roles.of_code.size(); ++c) {
+    const auto code = static_cast<std::uint16_t>(c);
+    UnitRole role = vocabulary.is_control(code) ? UnitRole::Control : UnitRole::Glyph;
+    if (code == space && role == UnitRole::Glyph) role = UnitRole::Space;
+    if (messages && bank.is_line_break(code)) role = UnitRole::LineBreak;
+    if (bank.is_end(code)) role = UnitRole::End;
+    roles.of_code[c] = role;
+  }
+  return roles;
+}
+
+std::uint16_t space_code(const Vocabulary& vocabulary) {
+  for (std::size_t c = 0; c < vocabulary.size(); ++c) {
+    const std::string text = utf8_text(vocabulary, static_cast<std::uint16_t>(c));
+    if (text == "\xE3\x80\x80" || text == " ") return static_cast<std::uint16_t>(c);
+  }
+  return 0;
+}
+
+std::vector<std::u32string> code_texts(const Vocabulary& vocabulary) {
   std::vector<std::u32string> texts;
-  if (bank.bank == Bank::Messages) {
-    for (const auto& token : message_encoding_table()) texts.push_back(unicode(token.data()));
-  } else {
-    for (const auto& token : byte_encoding_table()) texts.push_back(unicode(token.data()));
+  texts.reserve(vocabulary.size());
+  for (std::size_t c = 0; c < vocabulary.size(); ++c) {
+    std::string text = utf8_text(vocabulary, static_cast<std::uint16_t>(c));
+    if (text.size() > 2 && text.front() == '[' && text.back() == ']') text = text.substr(1, text.size() - 2);
+    texts.push_back(unicode(text));
   }
   return texts;
 }
 
-std::optional<std::uint16_t> builtin_code(const BankRecord& bank, std::string_view token) {
-  if (token.size() > 2 && token.front() == '[' && token.back() == ']') token = token.substr(1, token.size() - 2);
-  if (bank.bank == Bank::Messages) return find_message_code(token);
-  return find_byte_code(token);
+std::optional<std::uint16_t> code_of_token(const Vocabulary& vocabulary, std::string_view utf8_token) {
+  for (std::size_t c = 0; c < vocabulary.size(); ++c) {
+    if (utf8_text(vocabulary, static_cast<std::uint16_t>(c)) == utf8_token) return static_cast<std::uint16_t>(c);
+  }
+  return std::nullopt;
 }
 
 FileUnits units_of_events(const TextEvents& events, const CodeRoles& roles) {

@@ -1,10 +1,9 @@
-// The units of a text file's entries from what the built-in reader found
-// (the checker's events), and the roles of the game's own codes, taken from
-// its tables: message codes from 0x200 are drawn, those below are controls;
-// a byte code is a control where the table writes it as a hexadecimal
-// token. Messages end their line at 0x0AC-0x0AF and end at 0x0AC and
-// 0x0AE; a byte-bank entry is one line, ended by its end code. The space is
-// the code the table writes as the full-width space.
+// The units of a text file's entries from what the reader found (the
+// checker's events), and the roles of a bank's codes: what the game draws
+// is the vocabulary's (message codes from 0x200, the byte codes the game's
+// table writes as characters); a message ends its line at its end and
+// line-break codes, a byte-bank entry is one line, ended by its end code.
+// The space is the code written as a space.
 #pragma once
 
 #include <cstdint>
@@ -18,21 +17,22 @@
 #include "entry_units.h"
 #include "file_memory.h"
 #include "text_events.h"
+#include "vocabulary.h"
 
 namespace talvo::fit {
 
-CodeRoles builtin_roles(const BankRecord& bank);
+CodeRoles code_roles(const BankRecord& bank, const Vocabulary& vocabulary);
 
-// The code of the game's space in the bank's table.
-std::uint16_t builtin_space(const BankRecord& bank);
+// The lowest code written as a space (full-width or not), or 0.
+std::uint16_t space_code(const Vocabulary& vocabulary);
 
-// The text of each code as its table gives it (the encoding form: a
-// character, "Ex", "00AC"), for drawing it in a stand-in font.
-std::vector<std::u32string> builtin_texts(const BankRecord& bank);
+// The text of each code as a text file writes it, brackets and line feeds
+// left out ("Ex", "00AC", a character), for drawing it in a stand-in font.
+std::vector<std::u32string> code_texts(const Vocabulary& vocabulary);
 
-// The code a token stands for in the bank's table, written as in a text
-// file ("[00AF]", "[AC]", a character), or nothing.
-std::optional<std::uint16_t> builtin_code(const BankRecord& bank, std::string_view token);
+// The lowest code a token stands for, written as in a text file ("[00AF]",
+// "[AC]", a character) in UTF-8, or nothing.
+std::optional<std::uint16_t> code_of_token(const Vocabulary& vocabulary, std::string_view utf8_token);
 
 // Every unit the reader found, in file order, with the index of each
 // entry's first unit (one more at the end: entry k is [starts[k], starts[k+1])).

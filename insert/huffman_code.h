@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "banks.h"
 #include "insertion.h"
 #include "rom_layout.h"
-#include "token_tables.h"
 
 namespace talvo::insert {
 

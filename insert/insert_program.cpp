@@ -18,7 +18,6 @@
 #include "rom_image.h"
 #include "text_checker.h"
 #include "text_positions.h"
-#include "token_tables.h"
 #include "vocabulary.h"
 
 namespace talvo {
@@ -174,8 +173,7 @@ void show_refusal(const insert::Refusal& refusal) {
     box = std::string(texts::kTooManyCodesText) + " (" + std::to_string(codes->distinct) + " / " +
           std::to_string(codes->limit) + ")";
     for (std::size_t i = 0; i < codes->rarest.size() && i < kListedDiagnostics; ++i) {
-      char token[kMessageTokenSlot];
-      std::string written(token, message_token(codes->rarest[i].code, token));
+      std::string written(game_vocabulary(CodeSet::Message).extraction(codes->rarest[i].code));
       if (!written.empty() && written.back() == '\n') written.pop_back();
       box += "\n" + written + " " + hex4(codes->rarest[i].first_message);
     }

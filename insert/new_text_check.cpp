@@ -4,7 +4,6 @@
 
 #include "bank_space.h"
 #include "banks.h"
-#include "token_tables.h"
 
 namespace talvo::insert {
 namespace {

@@ -10,7 +10,6 @@
 #include "byte_bank_decoder.h"
 #include "message_decoder.h"
 #include "text_format.h"
-#include "token_tables.h"
 #include "vocabulary.h"
 
 namespace talvo::insert {
@@ -26,21 +25,18 @@ std::uint8_t bits_mask(unsigned from, unsigned to) {  // bits [from, to) of a by
 
 }  // namespace
 
+// Verification compares what the extractor writes with the game's own
+// tables, which write every code apart: any two code sequences that read
+// the same are the same.
 GatheredText render_messages(const std::vector<std::vector<std::uint16_t>>& messages) {
-  const MessageTokenTable& tokens = message_extraction_table();
-  static const auto lengths = [&tokens] {
-    std::array<std::uint8_t, kMessageCodeCount> length{};
-    for (std::size_t code = 0; code < length.size(); ++code) {
-      length[code] = static_cast<std::uint8_t>(std::strlen(tokens[code].data()));
-    }
-    return length;
-  }();
+  const Vocabulary& tokens = game_vocabulary(CodeSet::Message);
+  const std::size_t slot = tokens.slot_size();
   // Each token is copied as its whole slot and only its length counted, so
   // the text is sized for what it holds and one slot more.
-  std::size_t room = kMessageTokenSlot;
+  std::size_t room = slot;
   for (const auto& message : messages) {
     room += 10;  // the header, "\n(0x0123)\n"
-    for (std::uint16_t code : message) room += code < kMessageCodeCount ? lengths[code] : 0;
+    for (std::uint16_t code : message) room += code < kMessageCodeCount ? tokens.extraction(code).size() : 0;
   }
   GatheredText text(room, '\0');
   char* at = text.data();
@@ -52,8 +48,8 @@ GatheredText render_messages(const std::vector<std::vector<std::uint16_t>>& mess
     at += head.size();
     for (std::uint16_t code : messages[n]) {
       if (code >= kMessageCodeCount) continue;
-      std::memcpy(at, tokens[code].data(), kMessageTokenSlot);
-      at += lengths[code];
+      std::memcpy(at, tokens.slot(code), slot);
+      at += tokens.extraction(code).size();
     }
   }
   text.resize(static_cast<std::size_t>(at - text.data()));
@@ -61,12 +57,12 @@ GatheredText render_messages(const std::vector<std::vector<std::uint16_t>>& mess
 }
 
 GatheredText render_byte_bank(const std::vector<std::vector<std::uint8_t>>& entries) {
-  const ByteTokenTable& tokens = byte_extraction_table();
+  const Vocabulary& tokens = game_vocabulary(CodeSet::Byte);
   GatheredText text;
   char header[16];
   for (std::uint32_t i = 0; i < entries.size(); ++i) {
     text += text_format::format_header(text_format::kHeaderFormat, i, header);
-    for (std::uint8_t code : entries[i]) text.append(tokens[code].data(), tokens[code][2] == '\0' ? 2 : 4);
+    for (std::uint8_t code : entries[i]) text.append(tokens.extraction(code));
     text += '\n';
   }
   return text;

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "cp932.h"
-#include "token_tables.h"
+#include "vocabulary.h"
 
 namespace talvo::tables {
 namespace {
@@ -24,9 +24,7 @@ std::string export_builtin_table(CodeSet kind) {
   std::string out(kind == CodeSet::Message ? kMessageHeader : kByteHeader);
   for (std::size_t code = 0; code < code_count(kind); ++code) {
     const auto c = static_cast<std::uint16_t>(code);
-    const char* token =
-        kind == CodeSet::Message ? message_extraction_table()[code].data() : byte_extraction_table()[code].data();
-    std::string text = sjis_to_utf8_text(token).utf8;
+    std::string text(game_vocabulary(kind, TextEncoding::Utf8).extraction(c));
     if (!text.empty() && text.back() == '\n') text.pop_back();  // the role's line feed, not the text's
     const CodeRole role = code_role(kind, c);
     if (role != CodeRole::None) out += role == CodeRole::End ? '/' : '*';

@@ -3,7 +3,7 @@
 #include <cassert>
 
 #include "text_format.h"
-#include "token_tables.h"
+#include "vocabulary.h"
 
 namespace talvo::tables {
 
@@ -13,7 +13,7 @@ bool is_control_code(CodeSet kind, std::uint16_t code) {
   assert(code < code_count(kind));
   if (kind == CodeSet::Message) return code < 0x200;
   // The game's byte table writes a hexadecimal token exactly for its controls.
-  return byte_extraction_table()[code][0] == '[';
+  return game_vocabulary(CodeSet::Byte).is_control(code);
 }
 
 CodeRole code_role(CodeSet kind, std::uint16_t code) {
