@@ -156,7 +156,7 @@ BENCHMARK(BM_InsertHuffmanAndPacking)->Unit(benchmark::kMillisecond);
 // tree, packing, the checksum scan, and the check with the decoders.
 void BM_InsertAllBanks(benchmark::State& state) {
   const FullSizeImage& image = full_size_image();
-  const insert::NewText text{image.content.messages, image.content.fixed_strings, image.content.battle_text};
+  const insert::NewText text{image.content.messages, image.content.fixed_strings, image.content.battle_text, {}};
   for (auto _ : state) {
     const insert::Outcome outcome = insert::insert_text(image.image, text);
     if (!std::holds_alternative<insert::Inserted>(outcome)) throw std::runtime_error("insert");

@@ -5,8 +5,10 @@
 #include "commands.h"
 #include "consistency_check.h"
 #include "diagnostic_report.h"
+#include "table_check.h"
 #include "text_checker.h"
 #include "text_input.h"
+#include "text_tables.h"
 #include "vocabulary.h"
 #include "window_check.h"
 
@@ -31,8 +33,10 @@ int run_check(const Options& options) {
     }
     banks.push_back(*bank);
   }
+  TextTables tables;
+  if (!load_text_tables(options, options.encoding, tables)) return kFailure;
   ConsistencyReference reference;
-  if (!load_consistency_reference(options, reference)) return kFailure;
+  if (!load_consistency_reference(options, tables.vocabularies(TextEncoding::Utf8), reference)) return kFailure;
   const ReportStyle style = report_style(options.color);
   CheckOptions check_options;
   check_options.max_line = options.max_line;
@@ -42,7 +46,13 @@ int run_check(const Options& options) {
   if (!options.window.empty() || !options.widths_file.empty() || !options.page_codes.empty()) {
     for (std::size_t i = 0; i < options.files.size(); ++i) {
       int status = kSuccess;
-      windows[i] = window_setup(options, bank_record(banks[i]), game_vocabulary(bank_record(banks[i]).codes()), status);
+      const BankRecord& bank = bank_record(banks[i]);
+      // Read through a translator's table, a file's places are those of its
+      // UTF-8 form; else of its Shift_JIS form.
+      const Vocabulary& vocabulary = tables.table(bank.codes()) != nullptr
+                                         ? tables.vocabulary(bank.codes(), TextEncoding::Utf8)
+                                         : game_vocabulary(bank.codes());
+      windows[i] = window_setup(options, bank, vocabulary, status);
       if (!windows[i]) return status;
     }
     check_options.keep_places = true;
@@ -53,15 +63,29 @@ int run_check(const Options& options) {
   std::setvbuf(stderr, buffer, _IOFBF, sizeof buffer);
   std::size_t errors = 0, warnings = 0;
   for (std::size_t i = 0; i < options.files.size(); ++i) {
-    TextInput input;
+    const BankRecord& bank = bank_record(banks[i]);
+    const WindowSetup* window = windows[i] ? &*windows[i] : nullptr;
     std::string reason;
+    if (const LoadedTable* table = tables.table(bank.codes())) {
+      TableFileCheck file;
+      if (!check_table_file(options.files[i], bank, *table, options.encoding, check_options, window, file, reason)) {
+        say(options.files[i] + ": " + reason);
+        ++errors;
+        continue;
+      }
+      add_consistency_warnings(reference, file.input.file, banks[i], file.diagnostics);
+      print_diagnostics(stderr, file.input.file, file.diagnostics, style);
+      for (const Diagnostic& d : file.diagnostics) ++(d.severity == Severity::Error ? errors : warnings);
+      continue;
+    }
+    TextInput input;
     if (!load_text(options.files[i], options.encoding, input, reason)) {
       say(options.files[i] + ": " + reason);
       ++errors;
       continue;
     }
-    CheckedText checked = check_text(input.sjis(), bank_record(banks[i]), game_vocabularies(), check_options);
-    if (windows[i]) add_window_diagnostics(input.sjis(), *windows[i], checked);
+    CheckedText checked = check_text(input.sjis(), bank, game_vocabularies(), check_options);
+    if (window != nullptr) add_window_diagnostics(input.sjis(), TextEncoding::ShiftJis, *window, checked);
     std::vector<Diagnostic> diagnostics = file_diagnostics(input, checked);
     add_consistency_warnings(reference, input, banks[i], diagnostics);
     print_diagnostics(stderr, input, diagnostics, style);

@@ -78,6 +78,19 @@ CLI::Validator file_name_check() {
       [](std::string& text) -> std::string { return text.empty() ? "an empty word names no file" : ""; }, "");
 }
 
+// --msg-table and --byte-table, for the commands that read or write text
+// files.
+void add_table_options(CLI::App& command, Options& options) {
+  command
+      .add_option("--msg-table", options.message_table,
+                  "a translator's table the message text is written through (default: the game's)")
+      ->check(file_name_check());
+  command
+      .add_option("--byte-table", options.byte_table,
+                  "a translator's table the fixed strings and battle text are written through (default: the game's)")
+      ->check(file_name_check());
+}
+
 // --project and --no-project, which every command takes.
 void add_project_options(CLI::App& command, Options& options) {
   CLI::Option* file =
@@ -347,6 +360,9 @@ ParseOutcome parse_command_line(int argc, char** argv, Options& options) {
   room->add_option("IMAGE", options.image, "the cartridge image")->required()->check(file_name_check());
   add_choice(*room, "--format", options.report, kReports, "text for people, json for scripts (default text)");
 
+  for (CLI::App* command : {extract, encode, check, wrap, preview, insert, po_export, csv_export}) {
+    add_table_options(*command, options);
+  }
   add_project_options(app, options);
   for (CLI::App* command : {init, extract, encode, check, wrap, preview, insert, create, apply, room, table_export,
                             table_show, suggest, po_export, po_import, csv_export, csv_import}) {

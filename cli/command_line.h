@@ -86,6 +86,11 @@ struct Options {
 
   std::string project_folder;  // init -o: "" for the image's name
 
+  // Translators' tables the text files are written through: "" for the
+  // game's own.
+  std::string message_table;  // --msg-table
+  std::string byte_table;     // --byte-table
+
   // Every command: the project file to take defaults from ("" to look for
   // talvo.toml here and above), or none at all.
   std::string project_file;

@@ -18,9 +18,10 @@ std::string entry_name(const BankRecord& bank, std::size_t entry) {
 
 }  // namespace
 
-bool load_consistency_reference(const Options& options, ConsistencyReference& reference) {
+bool load_consistency_reference(const Options& options, const Vocabularies& vocabularies,
+                                ConsistencyReference& reference) {
   if (options.original.empty()) return true;
-  if (!read_original_texts(options.original, reference.originals)) return false;
+  if (!read_original_texts(options.original, vocabularies, reference.originals)) return false;
   reference.given = true;
   if (options.glossary.empty()) return true;
   FileBytes bytes;

@@ -22,7 +22,9 @@ struct ConsistencyReference {
 };
 
 // Reads --original and --glossary where given; false after saying why.
-bool load_consistency_reference(const Options& options, ConsistencyReference& reference);
+// `vocabularies` write the original in UTF-8, through the tables the files are.
+bool load_consistency_reference(const Options& options, const Vocabularies& vocabularies,
+                                ConsistencyReference& reference);
 
 // Adds the file's consistency warnings to its diagnostics (file offsets, in
 // the order of their place). A file whose entries do not match the

@@ -12,6 +12,7 @@
 #include "platform.h"
 #include "text_input.h"
 #include "text_outputs.h"
+#include "text_tables.h"
 
 namespace talvo::cli {
 namespace {
@@ -106,7 +107,9 @@ bool read_rows(const std::string& path, const std::vector<exchange::CsvRow>& row
 
 int run_csv_export(const Options& options) {
   BankTexts originals, translations;
-  if (!read_original_texts(options.image, originals)) return kFailure;
+  TextTables tables;
+  if (!load_text_tables(options, TextEncoding::Utf8, tables)) return kFailure;
+  if (!read_original_texts(options.image, tables.vocabularies(TextEncoding::Utf8), originals)) return kFailure;
   if (!read_translated_texts(options, originals, translations)) return kFailure;
   std::vector<std::vector<std::string>> rows;
   rows.reserve(8192);

@@ -2,13 +2,16 @@
 // encoder programs write them, or the encoder's error as a diagnostic.
 #include <cstdio>
 
+#include "bank_files.h"
 #include "banks.h"
 #include "buffered_output.h"
 #include "commands.h"
 #include "diagnostic_report.h"
+#include "table_check.h"
 #include "text_bank_parser.h"
 #include "text_checker.h"
 #include "text_input.h"
+#include "text_tables.h"
 #include "vocabulary.h"
 
 namespace talvo::cli {
@@ -34,6 +37,32 @@ void report_stop(const TextInput& input, const BankRecord& bank) {
   print_diagnostics(stderr, input, stops, report_style(ColorMode::Auto));
 }
 
+// Through a translator's table: the codes the shortest encoding chooses,
+// written as the encoders lay out their files; an error of the text stops
+// it, the first shown.
+int encode_through_table(const Options& options, const BankRecord& bank, const LoadedTable& table,
+                         const std::string& bank_file, const std::string& index_file) {
+  TableFileCheck file;
+  std::string reason;
+  if (!check_table_file(options.text_file, bank, table, options.encoding, CheckOptions{}, nullptr, file, reason)) {
+    say(options.text_file + ": " + reason);
+    return kFailure;
+  }
+  for (const Diagnostic& d : file.diagnostics) {
+    if (d.severity != Severity::Error) continue;
+    print_diagnostics(stderr, file.input.file, {d}, report_style(ColorMode::Auto));
+    return kFailure;
+  }
+  const std::optional<BankFiles> files = bank_files(file.check.checked.entries(), bank.variant);
+  if (!files) {
+    say(options.text_file + ": the bank passes 16 MiB: an index entry cannot hold its offset");
+    return kFailure;
+  }
+  const bool written =
+      write_outputs({{bank_file, bytes_of(files->bank)}, {index_file, bytes_of(files->index)}}, {options.text_file});
+  return written ? kSuccess : kFailure;
+}
+
 }  // namespace
 
 int run_encode(const Options& options) {
@@ -42,6 +71,11 @@ int run_encode(const Options& options) {
   const std::string index_file = in_folder(options.output, bank.variant.index_file_name);
   if (!outputs_are_safe({{bank_file, "the bank file"}, {index_file, "the index file"}}, {{options.text_file, ""}})) {
     return kUsage;
+  }
+  TextTables tables;
+  if (!load_text_tables(options, options.encoding, tables)) return kFailure;
+  if (const LoadedTable* table = tables.table(bank.codes())) {
+    return encode_through_table(options, bank, *table, bank_file, index_file);
   }
   TextInput input;
   std::string reason;

@@ -84,13 +84,13 @@ void report_error(const std::string& file, std::size_t line, const std::string& 
   }
 }
 
-bool read_original_texts(const std::string& path, BankTexts& originals) {
+bool read_original_texts(const std::string& path, const Vocabularies& vocabularies, BankTexts& originals) {
   ImageFile image;
   if (!read_image(path, image)) return false;
   for (const Bank bank : kAllBanks) {
     BankEntries& original = originals[index_of(bank)];
     std::string problem;
-    if (!exchange::image_bank_text(image.cartridge(), bank, original.text, problem)) {
+    if (!exchange::image_bank_text(image.cartridge(), bank, vocabularies, original.text, problem)) {
       say(path + ": " + problem);
       return false;
     }

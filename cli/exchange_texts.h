@@ -3,6 +3,8 @@
 // written back from the entries an exchange file gives.
 #pragma once
 
+#include "vocabulary.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -37,7 +39,8 @@ struct BankEntries {
 using BankTexts = std::array<BankEntries, 3>;
 
 // The text of every bank of the image; false after saying why.
-bool read_original_texts(const std::string& image, BankTexts& originals);
+// `vocabularies`: the tables the texts are written through, in UTF-8.
+bool read_original_texts(const std::string& image, const Vocabularies& vocabularies, BankTexts& originals);
 
 // The translators' text files (--text), each read in the options' encoding,
 // its bank from its name; every one must hold the original's entries, in

@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "image_file.h"
 #include "text_extraction.h"
+#include "text_tables.h"
 
 namespace talvo::cli {
 
@@ -10,6 +11,8 @@ int run_extract(const Options& options) {
   std::vector<NamedPath> outputs;
   for (const char* name : kTextFileNames) outputs.push_back({in_folder(options.output, name), name});
   if (!outputs_are_safe(outputs, {{options.image, "the input image"}})) return kUsage;
+  TextTables tables;
+  if (!load_text_tables(options, options.encoding, tables)) return kFailure;
   ImageFile image;
   if (!read_image(options.image, image)) return kFailure;
 
@@ -17,7 +20,9 @@ int run_extract(const Options& options) {
   // write (a full disk) leaves every file there was as it was. A broken
   // bank stops the pass; the banks before it are still written.
   ExtractedTexts extracted;
-  if (!extract_texts(options.image, image.cartridge(), options.encoding, extracted)) return kFailure;
+  if (!extract_texts(options.image, image.cartridge(), tables.vocabularies(options.encoding), extracted)) {
+    return kFailure;
+  }
   std::vector<OutputFile> files;
   for (std::size_t i = 0; i < extracted.count; ++i) {
     const std::string_view text = extracted.texts[i];

@@ -10,6 +10,7 @@
 #include "platform_folders.h"
 #include "project_file.h"
 #include "text_extraction.h"
+#include "vocabulary.h"
 
 namespace talvo::cli {
 namespace {
@@ -81,7 +82,7 @@ int run_init(const Options& options) {
   ImageFile image;
   if (!read_image(options.image, image)) return kFailure;
   ExtractedTexts texts;
-  if (!extract_texts(options.image, image.cartridge(), TextEncoding::Utf8, texts)) return kFailure;
+  if (!extract_texts(options.image, image.cartridge(), game_vocabularies(TextEncoding::Utf8), texts)) return kFailure;
   if (!texts.broken.empty()) {
     say(options.image + ": " + texts.broken + "; a project needs all three texts, and nothing was made");
     return kFailure;

@@ -12,8 +12,10 @@
 #include "insert_report.h"
 #include "insertion.h"
 #include "platform.h"
+#include "table_check.h"
 #include "text_checker.h"
 #include "text_input.h"
+#include "text_tables.h"
 #include "vocabulary.h"
 
 namespace talvo::cli {
@@ -33,18 +35,37 @@ std::vector<std::vector<std::uint8_t>> as_bytes(const std::vector<std::vector<st
 // Reads and checks one text file, showing what the checker finds; the text's
 // entries go into `text` when it has no error. Otherwise what is wrong, to be
 // said, and its code for a JSON report.
-std::optional<JsonRefusal> read_bank_text(const GivenFile& given, TextEncoding encoding, insert::NewText& text) {
-  TextInput input;
-  std::string reason;
-  if (!load_text(given.path, encoding, input, reason))
-    return JsonRefusal{"unreadable-text", given.path + ": " + reason};
+std::optional<JsonRefusal> read_bank_text(const GivenFile& given, TextEncoding encoding, const TextTables& tables,
+                                          insert::NewText& text) {
+  const BankRecord& bank = bank_record(given.kind);
   CheckOptions options;
   options.byte_order_mark_is_error = encoding == TextEncoding::ShiftJis;
-  const CheckedText checked = check_text(input.sjis(), bank_record(given.kind), game_vocabularies(), options);
-  const std::vector<Diagnostic> diagnostics = file_diagnostics(input, checked);
-  print_diagnostics(stderr, input, diagnostics, report_style(ColorMode::Auto));
-  const auto errors = std::count_if(diagnostics.begin(), diagnostics.end(),
-                                    [](const Diagnostic& d) { return d.severity == Severity::Error; });
+  std::string reason;
+  std::vector<std::vector<std::uint16_t>> entries;
+  std::size_t errors = 0;
+  if (const LoadedTable* table = tables.table(bank.codes())) {
+    // Through a translator's table: the codes the shortest encoding
+    // chooses, and what one code per character would have taken.
+    TableFileCheck file;
+    if (!check_table_file(given.path, bank, *table, encoding, options, nullptr, file, reason)) {
+      return JsonRefusal{"unreadable-text", given.path + ": " + reason};
+    }
+    print_diagnostics(stderr, file.input.file, file.diagnostics, report_style(ColorMode::Auto));
+    errors = file.errors;
+    if (errors == 0) entries = file.check.checked.entries();
+    if (file.check.single_size != 0) text.one_code_per_character[bank_index(given.kind)] = file.check.single_size;
+  } else {
+    TextInput input;
+    if (!load_text(given.path, encoding, input, reason)) {
+      return JsonRefusal{"unreadable-text", given.path + ": " + reason};
+    }
+    const CheckedText checked = check_text(input.sjis(), bank, game_vocabularies(), options);
+    const std::vector<Diagnostic> diagnostics = file_diagnostics(input, checked);
+    print_diagnostics(stderr, input, diagnostics, report_style(ColorMode::Auto));
+    errors = static_cast<std::size_t>(std::count_if(diagnostics.begin(), diagnostics.end(),
+                                                    [](const Diagnostic& d) { return d.severity == Severity::Error; }));
+    if (errors == 0) entries = checked.entries();
+  }
   if (errors > 0) {
     return JsonRefusal{"text-errors", given.path + ": " + std::to_string(errors) +
                                           (errors == 1 ? " error" : " errors") +
@@ -52,13 +73,13 @@ std::optional<JsonRefusal> read_bank_text(const GivenFile& given, TextEncoding e
   }
   switch (given.kind) {
     case Bank::Messages:
-      text.messages = checked.entries();
+      text.messages = std::move(entries);
       break;
     case Bank::FixedStrings:
-      text.fixed_strings = as_bytes(checked.entries());
+      text.fixed_strings = as_bytes(entries);
       break;
     case Bank::BattleText:
-      text.battle_text = as_bytes(checked.entries());
+      text.battle_text = as_bytes(entries);
       break;
   }
   return std::nullopt;
@@ -105,12 +126,19 @@ int run_insert(const Options& options) {
     }
   }
   ImageFile image;
+  TextTables tables;
+  if (!load_text_tables(options, options.encoding, tables)) {
+    // What is wrong with it has been said, line by line.
+    const JsonRefusal refusal{"unreadable-table", "a translator's table cannot be used"};
+    if (options.report == ReportFormat::Json) print_report(options, insert::FitReport{}, false, &refusal);
+    return kFailure;
+  }
   if (std::string problem; !read_image(options.image, image, problem))
     return refuse({"unreadable-image", problem}, kFailure);
   insert::NewText text;
   std::optional<JsonRefusal> unreadable;
   for (const GivenFile& file : files) {
-    if (auto problem = read_bank_text(file, options.encoding, text)) {
+    if (auto problem = read_bank_text(file, options.encoding, tables, text)) {
       // Every file is checked, so that one run shows all their errors.
       if (unreadable) say(unreadable->message);
       unreadable = std::move(problem);
@@ -124,7 +152,9 @@ int run_insert(const Options& options) {
   }
   const insert::Outcome outcome = insert::insert_text(image.cartridge(), text, insert_options);
   if (const auto* refusal = std::get_if<insert::Refusal>(&outcome)) {
-    const JsonRefusal said{refusal_code(*refusal), describe_refusal(*refusal) + "; nothing was written"};
+    const JsonRefusal said{
+        refusal_code(*refusal),
+        describe_refusal(*refusal, tables.vocabulary(CodeSet::Message, TextEncoding::Utf8)) + "; nothing was written"};
     if (const auto* overflow = std::get_if<insert::DoesNotFit>(refusal)) {
       if (options.report == ReportFormat::Text) print_report(options, overflow->report, false);
       return refuse(said, kFailure, &overflow->report);

@@ -208,6 +208,10 @@ std::string fit_report_text(const insert::FitReport& report) {
     }
     text += "  largest entries: " + largest_entries(fit) + "\n";
     if (!fit.grown.empty()) text += "  grown most: " + grown_entries(fit) + "\n";
+    if (fit.saved) {
+      text += "  multi-character entries save " + std::to_string(*fit.saved) +
+              (fit.bank == Bank::Messages ? " bits" : " bytes") + " against one code per character\n";
+    }
   }
   if (report.checksum.recomputed.empty()) {
     text += "internal header: no valid checksum found, left as it was\n";
@@ -268,7 +272,12 @@ std::string fit_report_json(const insert::FitReport& report, bool inserted, cons
               ",\"bits\":" + std::to_string(fit.largest[i].bits) +
               ",\"bytes\":" + std::to_string(fit.largest[i].bytes) + "}";
     }
-    json += "],\"grown\":[";
+    if (fit.saved) {
+      json += std::string("],\"") + (fit.bank == Bank::Messages ? "saved_bits" : "saved_bytes") +
+              "\":" + std::to_string(*fit.saved) + ",\"grown\":[";
+    } else {
+      json += "],\"grown\":[";
+    }
     for (std::size_t i = 0; i < fit.grown.size(); ++i) {
       const insert::EntryGrowth& growth = fit.grown[i];
       json += std::string(i ? "," : "") + "{\"entry\":" + std::to_string(growth.entry) +

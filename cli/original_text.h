@@ -6,11 +6,13 @@
 
 #include "banks.h"
 #include "image_file.h"
+#include "vocabulary.h"
 
 namespace talvo::cli {
 
-// The extractor's Shift_JIS text of `bank`; false with the reason when the
-// image's bank cannot be read whole.
-bool original_text(const ImageFile& image, Bank bank, std::string& sjis, std::string& reason);
+// The extractor's text of `bank` through `vocabularies`; false with the
+// reason when the image's bank cannot be read whole.
+bool original_text(const ImageFile& image, Bank bank, const Vocabularies& vocabularies, std::string& text,
+                   std::string& reason);
 
 }  // namespace talvo::cli

@@ -10,6 +10,7 @@
 #include "platform.h"
 #include "po_file.h"
 #include "text_input.h"
+#include "text_tables.h"
 
 namespace talvo::cli {
 namespace {
@@ -125,7 +126,9 @@ bool read_po_file(const std::string& path, ImportedBanks& banks) {
 
 int run_po_export(const Options& options) {
   BankTexts originals, translations;
-  if (!read_original_texts(options.image, originals)) return kFailure;
+  TextTables tables;
+  if (!load_text_tables(options, TextEncoding::Utf8, tables)) return kFailure;
+  if (!read_original_texts(options.image, tables.vocabularies(TextEncoding::Utf8), originals)) return kFailure;
   if (!read_translated_texts(options, originals, translations)) return kFailure;
   std::vector<std::string> templates;
   std::vector<std::size_t> translated(3, 0);

@@ -151,7 +151,7 @@ bool drawable(DrawnFile& file, const preview::FontSheet* sheet, const Options& o
       problems.diagnostics.push_back({Severity::Error,
                                       units[i].first,
                                       units[i].last,
-                                      missing_width(sjis, units[i], file.window.profile),
+                                      missing_width(sjis, TextEncoding::ShiftJis, units[i], file.window.profile),
                                       {},
                                       false});
     }
@@ -271,7 +271,7 @@ int run_preview(const Options& options) {
     std::vector<std::string> originals;
     if (!options.original_image.empty()) {
       std::string sjis;
-      if (!original_text(image, file.bank, sjis, reason)) {
+      if (!original_text(image, file.bank, game_vocabularies(), sjis, reason)) {
         say(options.original_image + ": " + reason);
         return kFailure;
       }

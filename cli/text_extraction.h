@@ -10,6 +10,7 @@
 
 #include "buffered_output.h"
 #include "text_format.h"
+#include "vocabulary.h"
 
 namespace talvo::cli {
 
@@ -24,13 +25,13 @@ struct ExtractedTexts {
 
   // What the views show.
   std::array<BufferedOutput, 3> decoded;
-  std::array<std::string, 3> converted;
 };
 
 // Decodes the banks in the extractor's order until one is broken, which
-// `broken` then describes. False after saying why nothing can be written at
-// all: the message tree cannot be used, or a text does not convert.
-bool extract_texts(const std::string& image_path, std::span<const std::uint8_t> cartridge, TextEncoding encoding,
-                   ExtractedTexts& out);
+// `broken` then describes, each written through its vocabulary (the game's
+// tables or a translator's, in the files' encoding). False after saying why
+// nothing can be written at all: the message tree cannot be used.
+bool extract_texts(const std::string& image_path, std::span<const std::uint8_t> cartridge,
+                   const Vocabularies& vocabularies, ExtractedTexts& out);
 
 }  // namespace talvo::cli

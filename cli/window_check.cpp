@@ -10,14 +10,17 @@
 
 namespace talvo::cli {
 
-std::string missing_width(std::string_view sjis, const fit::Unit& unit, const fit::WindowProfile& profile) {
+std::string missing_width(std::string_view text, TextEncoding encoding, const fit::Unit& unit,
+                          const fit::WindowProfile& profile) {
   char code[16];
   std::snprintf(code, sizeof code, "0x%03X", static_cast<unsigned>(unit.code));
-  return "no width for " + quoted(sjis.substr(unit.first, unit.last - unit.first + 1)) + " (" + code + ") in " +
-         profile.widths->file;
+  const std::string_view written = text.substr(unit.first, unit.last - unit.first + 1);
+  const std::string shown = encoding == TextEncoding::Utf8 ? "'" + std::string(written) + "'" : quoted(written);
+  return "no width for " + shown + " (" + code + ") in " + profile.widths->file;
 }
 
-void add_window_diagnostics(std::string_view sjis, const WindowSetup& window, CheckedText& checked) {
+void add_window_diagnostics(std::string_view text, TextEncoding encoding, const WindowSetup& window,
+                            CheckedText& checked) {
   const fit::FileUnits file = fit::units_of_events(checked.events, window.roles);
   fit::EntryLayout layout;
   std::vector<fit::WindowProblem> problems;
@@ -37,7 +40,8 @@ void add_window_diagnostics(std::string_view sjis, const WindowSetup& window, Ch
       const fit::Unit& unit = units[i];
       if (uses[unit.code]++ > 0) continue;
       first_use[unit.code] = added.size();
-      added.push_back({Severity::Error, unit.first, unit.last, missing_width(sjis, unit, window.profile), {}, false});
+      added.push_back(
+          {Severity::Error, unit.first, unit.last, missing_width(text, encoding, unit, window.profile), {}, false});
     }
   }
   for (std::size_t code = 0; code < uses.size(); ++code) {

@@ -11,11 +11,14 @@
 
 namespace talvo::cli {
 
-// Adds the window's diagnostics to `checked` (Shift_JIS offsets, as its
-// own), in the order of their place, and counts them.
-void add_window_diagnostics(std::string_view sjis, const WindowSetup& window, CheckedText& checked);
+// Adds the window's diagnostics to `checked` (offsets of `text`, as its
+// own, which is Shift_JIS or, read through a translator's table, UTF-8), in
+// the order of their place, and counts them.
+void add_window_diagnostics(std::string_view text, TextEncoding encoding, const WindowSetup& window,
+                            CheckedText& checked);
 
 // "no width for 'Ｑ' (0x4C5) in widths.txt", for the unit at those bytes.
-std::string missing_width(std::string_view sjis, const fit::Unit& unit, const fit::WindowProfile& profile);
+std::string missing_width(std::string_view text, TextEncoding encoding, const fit::Unit& unit,
+                          const fit::WindowProfile& profile);
 
 }  // namespace talvo::cli

@@ -64,7 +64,7 @@ class Wrapper {
       const std::string_view sjis = input_.sjis();
       const std::string message =
           result.unmeasured
-              ? missing_width(sjis, unit, window_.profile)
+              ? missing_width(sjis, TextEncoding::ShiftJis, unit, window_.profile)
               : quoted(sjis.substr(unit.first, unit.last - unit.first + 1)) + " is " +
                     fit::window_amount(fit::unit_width(unit, window_.profile).value_or(0), window_.profile) +
                     " wide; the window holds " + std::to_string(window_.profile.width) + ": no line can hold it";

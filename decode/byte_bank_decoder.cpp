@@ -9,7 +9,7 @@
 namespace talvo {
 
 ByteBankFailure decode_byte_bank_text(std::span<const std::uint8_t> cartridge, const BankRecord& bank,
-                                      const Vocabulary& vocabulary, BufferedOutput& out) {
+                                      const Vocabulary& vocabulary, BufferedOutput& out, std::uint32_t* stopped_at) {
   char header[16];
   // An entry is written only once its terminator has been read: one that
   // fails leaves its header alone. The game assembles a line in a small
@@ -19,6 +19,7 @@ ByteBankFailure decode_byte_bank_text(std::span<const std::uint8_t> cartridge, c
   // before it ended, as a skip from the group pointer would find it.
   std::uint64_t position = 0;
   for (std::uint32_t i = 0; i < bank.entries; ++i) {
+    if (stopped_at != nullptr) *stopped_at = i;
     out.append(text_format::format_header(text_format::kHeaderFormat, i, header));
     if (i % bank.group == 0) {
       const auto pointer = read_pointer(cartridge, bank.pointer_table + 3 * (i / bank.group));

@@ -19,7 +19,9 @@ enum class ByteBankFailure { None, ReadFailed, WriteFailed };
 // included, into `out`. Stops at the first pointer
 // or byte that lies past the end of the image, or when `out` can no longer
 // be written; the header of the entry being read stays in `out`.
+// `stopped_at`, when given, receives the entry being read at a failure.
 ByteBankFailure decode_byte_bank_text(std::span<const std::uint8_t> cartridge, const BankRecord& bank,
-                                      const Vocabulary& vocabulary, BufferedOutput& out);
+                                      const Vocabulary& vocabulary, BufferedOutput& out,
+                                      std::uint32_t* stopped_at = nullptr);
 
 }  // namespace talvo

@@ -82,7 +82,7 @@ namespace {
 
 template <std::size_t Slot>
 MessageFailure decode_messages_with(std::span<const std::uint8_t> cartridge, const MessageTree& tree,
-                                    const Vocabulary& vocabulary, BufferedOutput& out) {
+                                    const Vocabulary& vocabulary, BufferedOutput& out, std::uint32_t& stopped_at) {
   const MessageCodeWalk walk(cartridge, tree);
   // Each leaf's token, found once: a loaded tree's leaves hold codes of the
   // table (an unreachable one that does not is never reached).
@@ -103,6 +103,7 @@ MessageFailure decode_messages_with(std::span<const std::uint8_t> cartridge, con
   std::uint64_t bit = 0;
   char header[16];
   for (std::uint32_t n = 0; n < rom::kMessageCount; ++n) {
+    stopped_at = n;
     out.append(n == 0 ? text_format::format_header(text_format::kFirstMessageHeaderFormat, n, header)
                       : text_format::format_header(text_format::kMessageHeaderFormat, n, header));
     if (n % rom::kMessageGroup == 0) {
@@ -127,9 +128,13 @@ MessageFailure decode_messages_with(std::span<const std::uint8_t> cartridge, con
 }  // namespace
 
 MessageFailure decode_message_text(std::span<const std::uint8_t> cartridge, const MessageTree& tree,
-                                   const Vocabulary& vocabulary, BufferedOutput& out) {
-  if (vocabulary.slot_size() == 8) return decode_messages_with<8>(cartridge, tree, vocabulary, out);
-  return decode_messages_with<0>(cartridge, tree, vocabulary, out);
+                                   const Vocabulary& vocabulary, BufferedOutput& out, std::uint32_t* stopped_at) {
+  std::uint32_t at = 0;
+  const MessageFailure failure = vocabulary.slot_size() == 8
+                                     ? decode_messages_with<8>(cartridge, tree, vocabulary, out, at)
+                                     : decode_messages_with<0>(cartridge, tree, vocabulary, out, at);
+  if (stopped_at != nullptr) *stopped_at = at;
+  return failure;
 }
 
 }  // namespace talvo

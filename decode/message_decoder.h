@@ -35,7 +35,9 @@ enum class MessageFailure { None, AccessTableRead, DataRead, WriteFailed };
 // the first pointer or data byte that lies past the end of the image, or
 // when `out` can no longer be written; what was written up to then,
 // including the header of the message being read, stays in `out`.
+// `stopped_at`, when given, receives the message being read at a failure.
 MessageFailure decode_message_text(std::span<const std::uint8_t> cartridge, const MessageTree& tree,
-                                   const Vocabulary& vocabulary, BufferedOutput& out);
+                                   const Vocabulary& vocabulary, BufferedOutput& out,
+                                   std::uint32_t* stopped_at = nullptr);
 
 }  // namespace talvo

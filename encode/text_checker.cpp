@@ -6,6 +6,7 @@
 #include "banks.h"
 #include "code_lookup.h"
 #include "cp932.h"
+#include "sjis_terminal_text.h"
 #include "unit_hints.h"
 
 namespace talvo {
@@ -48,7 +49,20 @@ class Checker {
  public:
   Checker(std::string_view text, const BankRecord& bank, const Vocabularies& vocabularies, const CheckOptions& options,
           CheckedText& result)
-      : text_(text), bank_(bank), vocabularies_(vocabularies), options_(options), result_(result) {}
+      : text_(text),
+        bank_(bank),
+        vocabularies_(vocabularies),
+        options_(options),
+        result_(result),
+        end_tokens_(code_names(bank.end_codes, " or ")),
+        line_break_tokens_(code_names(bank.line_break_codes, " and ")) {}
+
+  // What another reader found: the entry checks alone.
+  void run_on(std::vector<Diagnostic> found) {
+    result_.diagnostics = std::move(found);
+    check_entries();
+    finish();
+  }
 
   void run() {
     std::string_view body = text_;
@@ -63,13 +77,32 @@ class Checker {
     for (const ParseFailure& problem : events().problems) report_problem(problem);
     if (unfinished_) report_unfinished(*unfinished_);
     check_entries();
+    finish();
+  }
+
+ private:
+  void finish() {
     std::stable_sort(result_.diagnostics.begin(), result_.diagnostics.end(),
                      [](const Diagnostic& a, const Diagnostic& b) { return a.first < b.first; });
     for (const Diagnostic& d : result_.diagnostics)
       (d.severity == Severity::Error ? result_.errors : result_.warnings)++;
   }
 
- private:
+  // How the bank's vocabulary writes codes of a role, for messages: "[00AC]
+  // or [00AE]" with the game's tables.
+  std::string code_names(const std::uint16_t (&codes)[2], const char* between) const {
+    const Vocabulary& vocabulary = vocabularies_.of(bank_.codes());
+    std::string names;
+    for (std::uint16_t code : codes) {
+      if (code == kNoCode || code >= vocabulary.size()) continue;
+      std::string_view token = vocabulary.extraction(code);
+      if (!token.empty() && token.back() == '\n') token.remove_suffix(1);
+      names += (names.empty() ? "" : between) +
+               (vocabulary.encoding() == TextEncoding::Utf8 ? std::string(token) : sjis_to_utf8(token));
+    }
+    return names;
+  }
+
   TextEvents& events() { return result_.events; }
 
   void read(std::string_view body) {
@@ -147,7 +180,7 @@ class Checker {
             std::string("write the full-width ") + quoted("\x81\x69") + " in running text");
       } else {
         const std::uint64_t at = empty ? result_.events.headers[k].close : facts.last_last;
-        add(Severity::Error, empty ? at : facts.last_first, at, name() + " does not end with " + bank_.end_tokens,
+        add(Severity::Error, empty ? at : facts.last_first, at, name() + " does not end with " + end_tokens_,
             "the game reads on into the next entry");
       }
     } else if (facts.after_end != EntryFacts::kNone) {
@@ -250,6 +283,7 @@ class Checker {
   CheckedText& result_;
   std::size_t base_ = 0;
   std::optional<UnfinishedUnit> unfinished_;
+  std::string end_tokens_, line_break_tokens_;
   std::vector<bool> stray_headers_;  // by header: opened by a "(" in running text
   std::size_t next_long_line_ = 0;   // the first long line not reported yet
 };
@@ -269,6 +303,15 @@ CheckedText check_text(std::string_view sjis, const BankRecord& bank, const Voca
                        const CheckOptions& options) {
   CheckedText result;
   Checker(sjis, bank, vocabularies, options, result).run();
+  return result;
+}
+
+CheckedText check_entries(std::string_view text, const BankRecord& bank, const Vocabulary& vocabulary,
+                          TextEvents events, std::vector<Diagnostic> found, const CheckOptions& options) {
+  CheckedText result;
+  result.events = std::move(events);
+  const Vocabularies vocabularies{vocabulary, vocabulary};
+  Checker(text, bank, vocabularies, options, result).run_on(std::move(found));
   return result;
 }
 

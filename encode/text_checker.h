@@ -58,4 +58,13 @@ struct CheckedText {
 CheckedText check_text(std::string_view sjis, const BankRecord& bank, const Vocabularies& vocabularies,
                        const CheckOptions& options);
 
+// The checks of entries that every text file gets, whoever read it: what
+// stands before the first header, end codes missing or early, the count,
+// header numbers, long lines and entries. For readers other than the game's
+// tables' one (the table-mode reader): `events` holds what it heard, `found`
+// the problems it found itself, as diagnostics; `vocabulary` writes the end
+// and line-break codes named in messages. Offsets are those of `text`.
+CheckedText check_entries(std::string_view text, const BankRecord& bank, const Vocabulary& vocabulary,
+                          TextEvents events, std::vector<Diagnostic> found, const CheckOptions& options);
+
 }  // namespace talvo

@@ -1,7 +1,7 @@
 // The text of one bank of a cartridge image, in UTF-8: what the extractor
-// writes for it, converted as a UTF-8 working copy is. Every command that
-// compares or exports the original text takes it from here, so that the
-// way it is read (today the built-in tables) is chosen in one place.
+// writes for it as a UTF-8 working copy, through the game's tables or a
+// translator's. Every command that compares or exports the original text
+// takes it from here.
 #pragma once
 
 #include <cstdint>
@@ -9,11 +9,14 @@
 #include <string>
 
 #include "banks.h"
+#include "vocabulary.h"
 
 namespace talvo::exchange {
 
 // False with what stopped the decoder (a broken tree, a pointer or text past
 // the end of the image) in `problem`, which begins with the bank's name.
-bool image_bank_text(std::span<const std::uint8_t> cartridge, Bank bank, std::string& utf8, std::string& problem);
+// `vocabularies` write in UTF-8.
+bool image_bank_text(std::span<const std::uint8_t> cartridge, Bank bank, const Vocabularies& vocabularies,
+                     std::string& utf8, std::string& problem);
 
 }  // namespace talvo::exchange

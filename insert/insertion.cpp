@@ -146,6 +146,10 @@ Outcome insert_text(std::span<const std::uint8_t> cartridge, const NewText& text
                                                                           : byte_entry_sizes(*text.battle_text);
     BankPlan& plan = plans[bank_index(bank)].emplace(plan_bank(bank, sizes, rooms.of(bank).spans, rooms.of(bank).own));
     plan.fit.grown = grown_most(sizes, original.sizes(bank));
+    if (const auto& single = text.one_code_per_character[bank_index(bank)]) {
+      const std::uint64_t needed = bank == Bank::Messages ? plan.fit.needed_bits : plan.fit.needed_bytes;
+      plan.fit.saved = *single > needed ? *single - needed : 0;
+    }
     if (bank == Bank::Messages) {
       plan.fit.distinct_codes = code->distinct;
       // Codewords past 64 bits need more codes than any image has bits.

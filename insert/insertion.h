@@ -11,6 +11,7 @@
 // what insertion writes must be unchanged.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -30,6 +31,11 @@ struct NewText {
   std::optional<std::vector<std::vector<std::uint16_t>>> messages;      // 4047, each ending with 0x0AC or 0x0AE
   std::optional<std::vector<std::vector<std::uint8_t>>> fixed_strings;  // 958, each ending with 0xAC
   std::optional<std::vector<std::vector<std::uint8_t>>> battle_text;    // 375, each ending with 0xAC or 0xAE
+  // By bank_index: what the text would take with one code for each of its
+  // characters (bits for messages, bytes for a byte bank), where the caller
+  // chose codes that stand for several (a translator's table) and knows;
+  // the report says what that saved.
+  std::array<std::optional<std::uint64_t>, kBankCount> one_code_per_character;
 };
 
 // A span of the cartridge data, ROM offsets, half-open: [start, end).
@@ -89,7 +95,10 @@ struct BankFit {
   std::size_t distinct_codes = 0;  // messages: codes in the new tree; 0 for the byte banks
   std::vector<EntrySize> largest;  // the 5 largest entries, largest first, ties by entry number
   std::vector<EntryGrowth> grown;  // the 5 that grew most, most first, ties by entry; none that did not
-  std::vector<RegionUse> regions;  // its own regions by address, then the extra regions in order
+  // What codes that stand for several characters saved against one code for
+  // each (bits for messages, bytes for a byte bank), where the text said.
+  std::optional<std::uint64_t> saved;
+  std::vector<RegionUse> regions;                   // its own regions by address, then the extra regions in order
   std::optional<std::size_t> first_group_left_out;  // when it does not fit: the first group with no place
 };
 

@@ -118,7 +118,7 @@ TEST_P(GrowthInInsertion, IsMeasuredAgainstTheInputsText) {
   SCOPED_TRACE(c.name);
   const ImageContent content = two_code_content();
   const std::vector<std::uint8_t> cartridge = builder::build_image(content, builder::ImageSize::Plain4Mb, 5);
-  NewText text{content.messages, content.fixed_strings, content.battle_text};
+  NewText text{content.messages, content.fixed_strings, content.battle_text, {}};
   c.edit(text);
   const Outcome outcome = insert_text(cartridge, text);
   ASSERT_TRUE(std::holds_alternative<Inserted>(outcome)) << std::get<Refusal>(outcome).index();

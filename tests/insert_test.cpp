@@ -44,7 +44,7 @@ Image build(const ImageContent& content, ImageSize size, std::uint64_t seed) {
 }
 
 NewText all_banks(const ImageContent& content) {
-  return {content.messages, content.fixed_strings, content.battle_text};
+  return {content.messages, content.fixed_strings, content.battle_text, {}};
 }
 
 // What the extractor writes for a bank, read with its own decoders.

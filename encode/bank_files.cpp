@@ -1,0 +1,23 @@
+#include "bank_files.h"
+
+namespace talvo {
+
+std::optional<BankFiles> bank_files(const std::vector<std::vector<std::uint16_t>>& entries,
+                                    const EncoderVariant& variant) {
+  constexpr std::uint64_t kIndexLimit = std::uint64_t{1} << 24;
+  BankFiles files;
+  for (std::size_t n = 0; n < entries.size(); ++n) {
+    if (n % variant.index_group == 0) {
+      const std::uint64_t offset = files.bank.size();
+      if (offset >= kIndexLimit) return std::nullopt;
+      for (int k = 0; k < 3; ++k) files.index += static_cast<char>(offset >> (8 * k) & 0xFF);
+    }
+    for (const std::uint16_t code : entries[n]) {
+      files.bank += static_cast<char>(code & 0xFF);
+      if (variant.code_width == 2) files.bank += static_cast<char>(code >> 8);
+    }
+  }
+  return files;
+}
+
+}  // namespace talvo
