@@ -45,8 +45,8 @@ else()
   install(FILES README.md LICENSE DESTINATION share/doc/talvo COMPONENT programs)
 
   # talvo's manual page, from its own --help, when help2man is there (not in
-  # the fuzzing build, which nobody installs).
-  if(TARGET talvo AND NOT TALVO_FUZZ)
+  # the fuzz preset's build, which nobody installs and which runs no tests).
+  if(TARGET talvo AND (TALVO_TESTS OR NOT TALVO_FUZZ))
     find_program(TALVO_HELP2MAN help2man)
     find_program(TALVO_GZIP gzip)
     if(TALVO_HELP2MAN AND TALVO_GZIP)

@@ -7,7 +7,7 @@
 set -euo pipefail
 packages=("$@")
 [ ${#packages[@]} -gt 0 ] || packages=(cmake ninja-build g++ clang libgtest-dev gzip zlib1g-dev libcli11-dev
-                                      libtomlplusplus-dev libdivsufsort-dev help2man libstb-dev unifont gettext)
+                                      libtomlplusplus-dev libdivsufsort-dev help2man libstb-dev unifont gettext libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
