@@ -100,6 +100,9 @@ bool read_whole_file(const std::string& path, std::uint64_t limit, FileBytes& by
 struct PendingFile {
   std::string temporary;
   std::string path;
+  // Set once the new file exists: a failure after it is one of writing (a
+  // full disk), before it one of making the file.
+  bool created = false;
 };
 bool write_pending_file(const std::string& path, std::span<const std::uint8_t> bytes, PendingFile& pending,
                         std::string& reason);

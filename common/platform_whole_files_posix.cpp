@@ -116,13 +116,14 @@ bool close_written(int fd, bool written, std::string& reason) {
 // The fixed pattern's way: a file created under a free name of the pattern,
 // then written.
 bool write_named(const std::string& folder, std::span<const std::uint8_t> bytes, const struct stat* replaced,
-                 std::string& temporary, std::string& reason) {
+                 std::string& temporary, std::string& reason, bool& created) {
   temporary = folder + kTemporaryPattern;
   const int fd = mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) {
     reason = system_reason();
     return false;
   }
+  created = true;
   bool ready = true;
   if (replaced != nullptr) {
     keep_owner_and_mode(fd, *replaced);
@@ -160,7 +161,8 @@ enum class Unnamed { Written, Failed, CannotName };
 // A system without /proc cannot name it: the caller writes it again the
 // fixed pattern's way.
 Unnamed write_unnamed(int fd, const std::string& folder, std::span<const std::uint8_t> bytes,
-                      const struct stat* replaced, std::string& temporary, std::string& reason) {
+                      const struct stat* replaced, std::string& temporary, std::string& reason, bool& created) {
+  created = true;
   if (replaced != nullptr) keep_owner_and_mode(fd, *replaced);
   if (!write_all(fd, bytes)) {
     close_written(fd, false, reason);
@@ -186,17 +188,18 @@ Unnamed write_unnamed(int fd, const std::string& folder, std::span<const std::ui
 #endif
 
 bool write_temporary(const std::string& folder, std::span<const std::uint8_t> bytes, const struct stat* replaced,
-                     std::string& temporary, std::string& reason) {
+                     std::string& temporary, std::string& reason, bool& created) {
 #if defined(__linux__) && defined(O_TMPFILE)
   // The file system may not have unnamed files (the call then fails), and
   // the folder may refuse a file: the named way says why.
   const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   if (fd >= 0) {
-    const Unnamed outcome = write_unnamed(fd, folder, bytes, replaced, temporary, reason);
+    const Unnamed outcome = write_unnamed(fd, folder, bytes, replaced, temporary, reason, created);
     if (outcome != Unnamed::CannotName) return outcome == Unnamed::Written;
   }
 #endif
-  return write_named(folder, bytes, replaced, temporary, reason);
+  created = false;
+  return write_named(folder, bytes, replaced, temporary, reason, created);
 }
 
 }  // namespace
@@ -238,8 +241,9 @@ bool write_pending_file(const std::string& path, std::span<const std::uint8_t> b
   const std::size_t slash = path.find_last_of('/');
   const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
   std::string temporary;
-  if (!write_temporary(folder, bytes, keep ? &kept : nullptr, temporary, reason)) return false;
-  pending = {temporary, path};
+  pending = {};
+  if (!write_temporary(folder, bytes, keep ? &kept : nullptr, temporary, reason, pending.created)) return false;
+  pending = {temporary, path, true};
   return true;
 }
 

@@ -140,11 +140,13 @@ bool write_pending_file(const std::string& path, std::span<const std::uint8_t> b
       FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
   const bool replaces_file = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
   std::wstring temporary;
+  pending = {};
   const HANDLE file = create_temporary(wide, replaces_file ? attributes & kKept : 0, temporary);
   if (file == INVALID_HANDLE_VALUE) {
     reason = system_reason();
     return false;
   }
+  pending.created = true;
   bool written = write_all(file, bytes);
   if (!written) reason = system_reason();
   if (!CloseHandle(file) && written) {
@@ -157,7 +159,7 @@ bool write_pending_file(const std::string& path, std::span<const std::uint8_t> b
   }
   std::string temporary_utf8;
   win32::utf8_from_wide(temporary, temporary_utf8);  // made of the path's own characters
-  pending = {temporary_utf8, path};
+  pending = {temporary_utf8, path, true};
   return true;
 }
 

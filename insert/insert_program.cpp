@@ -210,7 +210,9 @@ bool write_results(std::span<const std::uint8_t> image, std::span<const std::uin
   for (std::size_t i = 0; i < 2; ++i) {
     if (!platform::write_pending_file(outputs[i].name, outputs[i].bytes, pending[i], reason)) {
       for (std::size_t j = 0; j < i; ++j) platform::discard_file(pending[j]);
-      show_error(std::string(texts::kCannotCreateText) + outputs[i].name);
+      // Made but not written whole (a full disk), or never made.
+      show_error(std::string(pending[i].created ? texts::kWriteFailedText : texts::kCannotCreateText) +
+                 outputs[i].name);
       return false;
     }
   }

@@ -223,6 +223,23 @@ TEST(Insertion, TalvoInsertProgramWritesTheImageAndItsPatch) {
   EXPECT_EQ(read_file(folder / "game.smc"), s.image);
 }
 
+// A disk that fills while the image is written: the box says writing
+// failed (the file could be made), and the old outputs stay as they were.
+TEST(Insertion, TalvoInsertProgramOnAFullDiskSaysWritingFailed) {
+  const Scene s = scene(builder::ImageSize::Plain4Mb);
+  TempFolder folder;
+  write_edits(s, folder.path());
+  write_file(folder / "TalvoInsert.smc", "an earlier image");
+  const ProcessResult run =
+      run_process({TALVO_INSERT}, folder.path(), "game.smc\n", failing_output("(unnamed)", false));
+  EXPECT_EQ(run.exit_status, 0);
+  const Boxes shown = boxes(run.err);
+  ASSERT_EQ(shown.size(), 1u) << run.err;
+  EXPECT_EQ(shown[0], "エラー: ファイルの書き込みに失敗\nTalvoInsert.smc");
+  EXPECT_EQ(read_file(folder / "TalvoInsert.smc"), "an earlier image");
+  EXPECT_FALSE(fs::exists(folder / "TalvoInsert.bps"));
+}
+
 TEST(Insertion, TalvoInsertProgramShowsWhyNothingWasWritten) {
   const Scene s = scene(builder::ImageSize::Plain4Mb);
   builder::ImageContent longer = s.original;
