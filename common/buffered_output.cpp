@@ -3,8 +3,8 @@
 namespace talvo {
 
 bool BufferedOutput::flush() {
-  if (!file_.valid()) return !failed_;
-  if (!failed_ && !buffer_.empty()) failed_ = !platform::write(file_, buffer_.data(), buffer_.size());
+  if (sink_ == nullptr) return !failed_;
+  if (!failed_ && !buffer_.empty()) failed_ = !sink_(context_, buffer_.data(), buffer_.size());
   buffer_.clear();
   return !failed_;
 }

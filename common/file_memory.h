@@ -1,5 +1,5 @@
-// Memory for whole files, images and gathered texts: from the platform,
-// which maps large blocks a few faults at a time (large pages on Linux, and
+// Memory for whole files, images and gathered texts: from the system, which
+// maps large blocks a few faults at a time (large pages on Linux, and
 // mid-sized blocks mapped whole at once), and left uninitialised, since a
 // file is read straight into it. Six megabytes in
 // ordinary pages cost thousands of page faults, more than the work done on
@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-namespace talvo::platform {
+namespace talvo {
 
 // Memory for a whole file read in at once, released with the same size.
 // Where the system has large pages it asks for them, and maps mid-sized
@@ -24,10 +24,6 @@ namespace talvo::platform {
 void* allocate_file_memory(std::size_t bytes);
 void release_file_memory(void* memory, std::size_t bytes);
 
-}  // namespace talvo::platform
-
-namespace talvo {
-
 template <typename T>
 struct FileMemoryAllocator {
   using value_type = T;
@@ -35,8 +31,8 @@ struct FileMemoryAllocator {
   template <typename U>
   FileMemoryAllocator(const FileMemoryAllocator<U>&) noexcept {}
 
-  T* allocate(std::size_t n) { return static_cast<T*>(platform::allocate_file_memory(n * sizeof(T))); }
-  void deallocate(T* p, std::size_t n) noexcept { platform::release_file_memory(p, n * sizeof(T)); }
+  T* allocate(std::size_t n) { return static_cast<T*>(allocate_file_memory(n * sizeof(T))); }
+  void deallocate(T* p, std::size_t n) noexcept { release_file_memory(p, n * sizeof(T)); }
 
   template <typename U>
   void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {

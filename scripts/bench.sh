@@ -46,7 +46,7 @@ echo full.smc >answer-image
 echo MsgDataDecode.txt >answer-msg
 echo StrDataDecode.txt >answer-str
 echo BtlDataDecode.txt >answer-btl
-"$bin/decode/Talvo_decode" <answer-image >/dev/null
+"$bin/programs/Talvo_decode" <answer-image >/dev/null
 ls -l full.smc MsgDataDecode.txt StrDataDecode.txt BtlDataDecode.txt
 
 # Our English script, its tables of letters and of pairs, for the table
@@ -68,10 +68,10 @@ talvo=$bin/cli/talvo
 window="--window 16x3 --page-code '[00AF]'"
 names=(decode msg str btl talvo-extract talvo-encode talvo-check check-window talvo-wrap talvo-room talvo-insert
        Talvo_insert patch-create patch-apply table-export table-show po-export po-import csv-export csv-import)
-programs=("$bin/decode/Talvo_decode <answer-image"
-          "$bin/encode/SJIStoTalvo_msg <answer-msg"
-          "$bin/encode/SJIStoTalvo_str <answer-str"
-          "$bin/encode/SJIStoTalvo_btl <answer-btl"
+programs=("$bin/programs/Talvo_decode <answer-image"
+          "$bin/programs/SJIStoTalvo_msg <answer-msg"
+          "$bin/programs/SJIStoTalvo_str <answer-str"
+          "$bin/programs/SJIStoTalvo_btl <answer-btl"
           "$talvo extract full.smc -o extracted"
           "$talvo encode msg MsgDataDecode.txt -o encoded"
           "$talvo check MsgDataDecode.txt 2>/dev/null"
@@ -79,7 +79,7 @@ programs=("$bin/decode/Talvo_decode <answer-image"
           "$talvo wrap MsgDataDecode.txt $window --force -o wrapped.txt 2>/dev/null"
           "$talvo room full.smc"
           "$talvo insert full.smc --msg MsgDataDecode.txt --str StrDataDecode.txt --btl BtlDataDecode.txt -o again.smc"
-          "$bin/insert/Talvo_insert <answer-insert"
+          "$bin/programs/Talvo_insert <answer-insert"
           "$talvo patch create full.smc inserted.smc -o made.bps"
           "$talvo patch apply inserted.bps full.smc -o applied.smc"
           "$talvo table export msg -o exported.tbl"

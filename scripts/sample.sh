@@ -11,9 +11,9 @@ cmake --preset default >/dev/null
 cmake --build --preset default
 bin=build/default
 cd "$bin/sample"
-echo "talvo-sample.smc" | ../decode/Talvo_decode
-echo "MsgDataDecode.txt" | ../encode/SJIStoTalvo_msg
-echo "StrDataDecode.txt" | ../encode/SJIStoTalvo_str
-echo "BtlDataDecode.txt" | ../encode/SJIStoTalvo_btl
+echo "talvo-sample.smc" | ../programs/Talvo_decode
+echo "MsgDataDecode.txt" | ../programs/SJIStoTalvo_msg
+echo "StrDataDecode.txt" | ../programs/SJIStoTalvo_str
+echo "BtlDataDecode.txt" | ../programs/SJIStoTalvo_btl
 echo
 ls -l "$PWD"

@@ -25,8 +25,8 @@ cmake --build "$build" -j2
 
 windows_dlls='^(kernel32|user32|comdlg32|shell32|msvcrt)\.dll$'
 status=0
-for program in decode/Talvo_decode encode/SJIStoTalvo_msg encode/SJIStoTalvo_str encode/SJIStoTalvo_btl \
-               insert/Talvo_insert cli/talvo; do
+for program in programs/Talvo_decode programs/SJIStoTalvo_msg programs/SJIStoTalvo_str programs/SJIStoTalvo_btl \
+               programs/Talvo_insert cli/talvo; do
   exe=$build/$program.exe
   headers=$(x86_64-w64-mingw32-objdump -p "$exe")
   subsystem="Windows GUI"

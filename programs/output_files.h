@@ -3,9 +3,14 @@
 // the user, never passed over in silence: the text would be lost.
 #pragma once
 
+#include "buffered_output.h"
 #include "platform.h"
 
 namespace talvo {
+
+// Output gathered and written to `file` in large blocks; `file` must outlive
+// it.
+BufferedOutput file_output(platform::FileHandle& file);
 
 // Creates (or empties) `name`; when that fails, shows the error box that
 // names the file and returns an invalid handle.

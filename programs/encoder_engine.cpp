@@ -68,8 +68,8 @@ bool encode_text_bank(const EncoderVariant& variant, const EncoderInput& input) 
     platform::close(bank_file);
     return false;
   }
-  BufferedOutput bank(bank_file);
-  BufferedOutput index(index_file);
+  BufferedOutput bank = file_output(bank_file);
+  BufferedOutput index = file_output(index_file);
   TextBankParser parser(variant, game_vocabulary(variant.token_table), bank, index);
   const ReadResult result = read_through(input, parser);
 

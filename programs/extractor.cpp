@@ -29,7 +29,7 @@ bool finish_output(BufferedOutput& out, platform::FileHandle& file, const char* 
 bool decode_byte_bank(const RomImage& image, const BankRecord& bank, const char* name) {
   platform::FileHandle file = create_output_file(name);
   if (!file.valid()) return false;
-  BufferedOutput out(file);
+  BufferedOutput out = file_output(file);
   const ByteBankFailure failure = decode_byte_bank_text(image.cartridge(), bank, game_vocabulary(CodeSet::Byte), out);
   if (!finish_output(out, file, name)) return false;
   if (failure == ByteBankFailure::ReadFailed) show_error(texts::kFixedStringReadFailed);
@@ -54,7 +54,7 @@ bool decode_messages(const RomImage& image) {
   const char* name = text_format::kMessageFileName;
   platform::FileHandle file = create_output_file(name);
   if (!file.valid()) return false;
-  BufferedOutput out(file);
+  BufferedOutput out = file_output(file);
   const MessageFailure failure = decode_message_text(image.cartridge(), *tree, game_vocabulary(CodeSet::Message), out);
   if (!finish_output(out, file, name)) return false;
   if (failure == MessageFailure::AccessTableRead) show_error(texts::kAccessTableReadFailed);

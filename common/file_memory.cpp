@@ -8,13 +8,13 @@
 #include <cstdlib>
 #include <new>
 
-#include "platform.h"
+#include "file_memory.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
 
-namespace talvo::platform {
+namespace talvo {
 namespace {
 
 enum class Kind { Plain, Populated, LargePages };
@@ -69,4 +69,4 @@ void release_file_memory(void* memory, std::size_t bytes) {
   }
 }
 
-}  // namespace talvo::platform
+}  // namespace talvo
