@@ -49,7 +49,7 @@ TreeLoad load_message_tree(std::span<const std::uint8_t> cartridge, MessageTree&
   for (std::size_t i = 0; i < rom::kTreeEntries; ++i) {
     MessageTreeEntry& entry = tree[i];
     entry = MessageTreeEntry{};
-    const auto e = static_cast<std::uint16_t>(stored[2 * i] | stored[2 * i + 1] << 8);
+    const std::uint16_t e = read_le16(stored + 2 * i);
     if (e & rom::kTreeBranchFlag) {
       entry.child = static_cast<std::int16_t>((e & 0x7FFF) >> 1);
     } else {

@@ -1,5 +1,7 @@
 #include "bank_files.h"
 
+#include "little_endian.h"
+
 namespace talvo {
 
 std::optional<BankFiles> bank_files(const std::vector<std::vector<std::uint16_t>>& entries,
@@ -10,7 +12,7 @@ std::optional<BankFiles> bank_files(const std::vector<std::vector<std::uint16_t>
     if (n % variant.index_group == 0) {
       const std::uint64_t offset = files.bank.size();
       if (offset >= kIndexLimit) return std::nullopt;
-      for (int k = 0; k < 3; ++k) files.index += static_cast<char>(offset >> (8 * k) & 0xFF);
+      append_le24(files.index, offset);
     }
     for (const std::uint16_t code : entries[n]) {
       files.bank += static_cast<char>(code & 0xFF);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "banks.h"
+#include "little_endian.h"
 #include "text_events.h"
 #include "text_format.h"
 
@@ -110,9 +111,9 @@ bool BasicTextBankParser<Events>::close_header() {
       }
       events_->problem(failure);
     } else {
-      const char entry[3] = {static_cast<char>(bank_offset_ & 0xFF), static_cast<char>(bank_offset_ >> 8 & 0xFF),
-                             static_cast<char>(bank_offset_ >> 16 & 0xFF)};
-      index_.append(entry, sizeof entry);
+      std::uint8_t entry[3];
+      write_le24(entry, static_cast<std::uint32_t>(bank_offset_));
+      index_.append(reinterpret_cast<const char*>(entry), sizeof entry);
     }
   }
   if constexpr (Events::kGoesOn) events_->header(unit_first_, position_);

@@ -4,18 +4,17 @@
 #include <cassert>
 #include <cstring>
 
+#include "little_endian.h"
+
 namespace talvo::insert {
 namespace {
 
 void put16(std::span<std::uint8_t> cartridge, std::size_t at, std::uint16_t value) {
-  cartridge[at] = static_cast<std::uint8_t>(value & 0xFF);
-  cartridge[at + 1] = static_cast<std::uint8_t>(value >> 8);
+  write_le16(&cartridge[at], value);
 }
 
 void put24(std::span<std::uint8_t> cartridge, std::size_t at, std::uint32_t value) {
-  cartridge[at] = static_cast<std::uint8_t>(value & 0xFF);
-  cartridge[at + 1] = static_cast<std::uint8_t>(value >> 8 & 0xFF);
-  cartridge[at + 2] = static_cast<std::uint8_t>(value >> 16 & 0xFF);
+  write_le24(&cartridge[at], value);
 }
 
 // Bits into bytes from the top down, from a given bit of the cartridge on.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <bit>
 
+#include "little_endian.h"
+
 namespace talvo::insert {
 namespace {
 
@@ -14,9 +16,7 @@ struct Place {
 constexpr Place kPlaces[] = {{0x7FC0, 0x20}, {0xFFC0, 0x21}, {0x40FFC0, 0x25}};
 constexpr std::uint8_t kFastRom = 0x10;
 
-std::uint16_t read16(std::span<const std::uint8_t> data, std::size_t at) {
-  return static_cast<std::uint16_t>(data[at] | data[at + 1] << 8);
-}
+std::uint16_t read16(std::span<const std::uint8_t> data, std::size_t at) { return read_le16(&data[at]); }
 
 std::uint64_t byte_sum(std::span<const std::uint8_t> data) {
   // A 32-bit sum of up to 2^24 bytes cannot overflow, and the loop vectorises.
@@ -62,10 +62,8 @@ std::uint16_t cartridge_checksum(std::span<const std::uint8_t> cartridge) {
 void store_checksum(std::span<std::uint8_t> cartridge, std::uint32_t offset, std::uint16_t checksum) {
   const auto complement = static_cast<std::uint16_t>(checksum ^ 0xFFFF);
   std::uint8_t* field = cartridge.data() + offset + kComplementField;
-  field[0] = static_cast<std::uint8_t>(complement & 0xFF);
-  field[1] = static_cast<std::uint8_t>(complement >> 8);
-  field[2] = static_cast<std::uint8_t>(checksum & 0xFF);
-  field[3] = static_cast<std::uint8_t>(checksum >> 8);
+  write_le16(field, complement);
+  write_le16(field + 2, checksum);
 }
 
 }  // namespace talvo::insert

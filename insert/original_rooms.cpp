@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "banks.h"
+#include "byte_bank_walk.h"
 #include "little_endian.h"
 #include "message_decoder.h"
 #include "message_walk.h"
@@ -16,22 +17,15 @@ std::variant<BankRoom, BrokenOriginal> find_byte_bank_room(std::span<const std::
   std::vector<BitSpan> groups;
   groups.reserve(layout.groups());
   std::vector<std::uint64_t> sizes(layout.entries);
-  std::uint64_t position = 0;
-  for (std::size_t i = 0; i < layout.entries; ++i) {
-    if (i % layout.group == 0) {
-      const auto pointer = read_pointer(cartridge, layout.pointer_table + rom::kPointerSize * (i / layout.group));
-      if (!pointer) return BrokenOriginal{bank, OriginalFailure::ByteBankRead, i};
-      position = std::uint64_t{layout.data} + *pointer;
-      groups.push_back(byte_span(position, position));
-    }
-    const std::uint64_t start = position;
-    for (;;) {
-      if (position >= cartridge.size()) return BrokenOriginal{bank, OriginalFailure::ByteBankRead, i};
-      if (layout.is_end(cartridge[position++])) break;
-    }
-    sizes[i] = 8 * (position - start);
-    groups.back().end = 8 * position;
-  }
+  const ByteWalk walk = walk_byte_bank(
+      cartridge, layout, [](std::uint32_t) {},
+      [&](std::uint32_t i, std::uint64_t first, std::uint64_t end) {
+        if (i % layout.group == 0) groups.push_back(byte_span(first, first));
+        sizes[i] = 8 * (end - first);
+        groups.back().end = 8 * end;
+        return true;
+      });
+  if (walk.stop != ByteWalkStop::Done) return BrokenOriginal{bank, OriginalFailure::ByteBankRead, walk.entry};
   return BankRoom{join_spans(std::move(groups)), std::move(sizes)};
 }
 
