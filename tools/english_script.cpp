@@ -119,7 +119,8 @@ std::string english_sentence(std::mt19937_64& rng) {
   return s + std::string(kEndings[pick(rng, std::size(kEndings))]);
 }
 
-std::string english_message_text(std::uint64_t seed, std::size_t entries, std::size_t line_width) {
+std::string english_message_text(std::uint64_t seed, std::size_t entries, std::size_t line_width,
+                                 std::size_t sentences_at_most) {
   std::mt19937_64 rng(seed);
   std::string out;
   for (std::size_t n = 0; n < entries; ++n) {
@@ -128,7 +129,7 @@ std::string english_message_text(std::uint64_t seed, std::size_t entries, std::s
     out += '\n';
     std::string text;
     if (pick(rng, 5) == 0) text = std::string(kNames[pick(rng, std::size(kNames))]) + ":";
-    const std::size_t sentences = 1 + pick(rng, 3);
+    const std::size_t sentences = 1 + pick(rng, sentences_at_most);
     for (std::size_t i = 0; i < sentences; ++i) text += (text.empty() ? "" : " ") + english_sentence(rng);
     const std::vector<std::string> lines = wrapped(text, line_width);
     for (std::size_t i = 0; i < lines.size(); ++i) {

@@ -21,7 +21,9 @@ std::string english_sentence(std::mt19937_64& rng);
 // The message file: `entries` messages of one to four lines of about
 // `line_width` characters at most, with their headers, as the extractor lays
 // them out.
-std::string english_message_text(std::uint64_t seed, std::size_t entries = 4047, std::size_t line_width = 32);
+// Each message holds one sentence up to `sentences`.
+std::string english_message_text(std::uint64_t seed, std::size_t entries = 4047, std::size_t line_width = 32,
+                                 std::size_t sentences = 3);
 
 // A byte-bank file: short names (fixed strings) or battle lines, one entry a
 // line.
