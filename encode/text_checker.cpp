@@ -130,11 +130,38 @@ class Checker {
           "the bank passes 16 MiB before this header: an index entry cannot hold its offset", {}, true);
       return;
     }
-    const UnitReport report = describe_unknown_unit(text_, problem, bank_, vocabularies_);
     // A half-width character is the unit's whole trouble; the byte it was
     // paired with reads again as the start of the next unit.
     const bool single = problem.unit == Unit::Pair && decode_cp932(text_.substr(problem.first)).length == 1;
+    if (single && extends_half_width_run(problem.first)) return;
+    const UnitReport report = describe_unknown_unit(text_, problem, bank_, vocabularies_);
     add(Severity::Error, problem.first, single ? problem.first : problem.position, report.message, report.hint, true);
+    if (single && is_half_width_text(static_cast<std::uint8_t>(text_[problem.first]))) {
+      half_width_run_ = result_.diagnostics.size() - 1;
+    } else {
+      half_width_run_.reset();
+    }
+  }
+
+  // Letters, digits and signs a translator types in half width: a word of
+  // them is one problem, not one for each of its letters.
+  static bool is_half_width_text(std::uint8_t byte) {
+    return (byte >= 0x20 && byte < 0x7F) || (byte >= 0xA1 && byte <= 0xDF);
+  }
+
+  // Whether the half-width character at `at` goes on the run of them the
+  // last diagnostic is about, which then says so.
+  bool extends_half_width_run(std::uint64_t at) {
+    if (!half_width_run_ || !is_half_width_text(static_cast<std::uint8_t>(text_[at]))) return false;
+    Diagnostic& run = result_.diagnostics[*half_width_run_];
+    if (run.last + 1 != at) return false;
+    run.last = at;
+    const std::string_view written = text_.substr(run.first, run.last - run.first + 1);
+    run.message = "half-width " + quoted(written) + " is not in " + bank_.table_name +
+                  ": running text is written in full-width characters";
+    run.hint = std::string("to write other letters, give a translator's table with ") +
+               (bank_.codes() == CodeSet::Message ? "--msg-table" : "--byte-table");
+    return true;
   }
 
   void report_unfinished(const UnfinishedUnit& unit) {
@@ -284,8 +311,9 @@ class Checker {
   std::size_t base_ = 0;
   std::optional<UnfinishedUnit> unfinished_;
   std::string end_tokens_, line_break_tokens_;
-  std::vector<bool> stray_headers_;  // by header: opened by a "(" in running text
-  std::size_t next_long_line_ = 0;   // the first long line not reported yet
+  std::optional<std::size_t> half_width_run_;  // the diagnostic of the run of half-width characters read last
+  std::vector<bool> stray_headers_;            // by header: opened by a "(" in running text
+  std::size_t next_long_line_ = 0;             // the first long line not reported yet
 };
 
 }  // namespace

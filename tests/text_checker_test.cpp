@@ -176,6 +176,16 @@ std::vector<Case> cases() {
        file(kMessageBank, {{2, "あいうえ[00AD]\nあいうえお"}}),
        {{W, "a line of message 0x0002 passes 4 characters here", "お", "(0x0002)"}},
        {4, std::nullopt, true}},
+      // A word typed in half width is one problem, where it begins; a
+      // pair of the table between two letters ends the run.
+      {"a word in half-width letters",
+       kMessageBank,
+       file(kMessageBank, {{3, "あWelcome to Sera!い"}}),
+       {{E, "half-width 'Welcome to Sera!' is not in the message table", "W", "(0x0003)", "--msg-table"}}},
+      {"two runs of half-width letters with a pair of the table between",
+       kFixedStringBank,
+       file(kFixedStringBank, {{4, "ab－cd"}}),
+       {{E, "half-width 'ab'", "ab", "(0x0004)", "--byte-table"}, {E, "half-width 'cd'", "cd", "(0x0004)"}}},
       {"an entry longer than asked",
        kBattleTextBank,
        file(kBattleTextBank, {{2, "あいうえおか"}}),
